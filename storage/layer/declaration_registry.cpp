@@ -1,0 +1,52 @@
+// The process-wide list of registered declarations.
+#include "storage/layer/declaration_registry.h"
+
+#include <map>
+
+namespace linkar::storage {
+
+namespace {
+std::map<const FileDecl*, RegisteredFile>& registry()
+{
+    static std::map<const FileDecl*, RegisteredFile> files;
+    return files;
+}
+}  // namespace
+
+void registerDeclaration(const FileDecl& file)
+{
+    RegisteredFile entry;
+    entry.file = &file;
+    entry.name = declaredText(file.name, file.nameLength);
+    entry.record = file.record;
+    entry.recordLength = file.recordLength;
+    for (int i = 0; i < file.keyCount && file.keys != nullptr; ++i)
+        entry.keyLabels.emplace_back(file.keys[i]->label);
+    for (int i = 0; i < file.memoCount && file.memos != nullptr; ++i) {
+        entry.memoLabels.emplace_back(file.memos[i]->label);
+        entry.memoSizes.push_back(file.memos[i]->size);
+    }
+    registry()[&file] = std::move(entry);
+}
+
+void forgetDeclaration(const FileDecl* file)
+{
+    registry().erase(file);
+}
+
+const RegisteredFile* findRegistered(const FileDecl* file)
+{
+    auto it = registry().find(file);
+    return it == registry().end() ? nullptr : &it->second;
+}
+
+const RegisteredFile* findRegisteredByRecord(const void* address)
+{
+    auto p = static_cast<const uint8_t*>(address);
+    for (const auto& [decl, entry] : registry())
+        if (entry.record != nullptr && p >= entry.record && p < entry.record + entry.recordLength)
+            return &entry;
+    return nullptr;
+}
+
+}  // namespace linkar::storage

@@ -1,0 +1,25 @@
+// Creating the common part of a driver instance from a declaration.
+#include "storage/layer/driver_instance.h"
+
+namespace linkar::storage {
+
+namespace {
+constexpr int kInvalidRecordDeclaration = 47;
+}
+
+int initInstance(DriverInstance& instance, const FileDecl& file)
+{
+    if (file.recordLength > kMaxRecordLength)
+        return kInvalidRecordDeclaration;
+    if (int rc = parseFieldList(file.fieldList, instance.m_fields); rc != 0)
+        return rc;
+    instance.m_name = declaredText(file.name, file.nameLength);
+    instance.m_options = declaredText(file.options, file.optionsLength);
+    instance.m_attributeText = declaredText(file.attributeText, file.attributeTextLength);
+    instance.m_record = file.record;
+    instance.m_recordLength = file.recordLength;
+    instance.m_attributeBits = file.attributeBits;
+    return 0;
+}
+
+}  // namespace linkar::storage
