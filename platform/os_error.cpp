@@ -1,0 +1,79 @@
+// The errno mapping and the process-wide last operating-system error.
+
+#include "platform/os_error.h"
+
+#include <cerrno>
+
+namespace linkar::platform {
+
+namespace {
+int g_lastOsError = kErrorNone;
+}  // namespace
+
+int mapErrno(int e) {
+  switch (e) {
+    case 0:
+      return kErrorNone;
+    case ENOENT:
+      return kErrorFileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+      return kErrorPathNotFound;
+    case EMFILE:
+    case ENFILE:
+      return kErrorTooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case EISDIR:
+      return kErrorAccessDenied;
+    case EBADF:
+      return kErrorInvalidHandle;
+    case ENOMEM:
+      return kErrorNotEnoughMemory;
+    case EXDEV:
+      return kErrorNotSameDevice;
+    case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
+    case ETXTBSY:
+    case EBUSY:
+      return kErrorSharingViolation;
+    case EDEADLK:
+      return kErrorLockViolation;
+    case ENOLCK:
+      return kErrorSharingBufferExceeded;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return kErrorHandleDiskFull;
+    case ENOSYS:
+    case EOPNOTSUPP:
+      return kErrorNotSupported;
+    case EEXIST:
+    case ENOTEMPTY:
+      return kErrorFileExists;
+    case EINVAL:
+    case EFAULT:
+    case ESPIPE:
+    case EOVERFLOW:
+      return kErrorInvalidParameter;
+    default:
+      return kErrorGeneralFailure;
+  }
+}
+
+int lastOsError() { return g_lastOsError; }
+
+void setLastOsError(int number) { g_lastOsError = number; }
+
+int failWith(int number) {
+  g_lastOsError = number;
+  return number;
+}
+
+int failWithErrno(int e) { return failWith(mapErrno(e)); }
+
+}  // namespace linkar::platform
