@@ -63,6 +63,11 @@ TEST_F(ErrorStateTest, CodeZeroPostsTheLastOperatingSystemError) {
     EXPECT_EQ(errorCode(), 332);
     EXPECT_EQ(errorOsNumber(), 32);
     EXPECT_EQ(errorText(), padded("Sharing Violation"));
+    // With no operating-system error behind it, code 0 still posts readably.
+    platform::setLastOsError(0);
+    setErrorFromCode(0);
+    EXPECT_EQ(errorCode(), 300);
+    EXPECT_EQ(fixedView(errorText().data(), errorText().size()), "Unknown Error Posted : 300");
     // The number is captured at posting time, also for other codes.
     platform::setLastOsError(platform::kErrorFileNotFound);
     setErrorFromCode(err::kFileNotFound);

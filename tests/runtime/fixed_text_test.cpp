@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
 #include <string>
 
 #include "runtime/char_tables.h"
@@ -56,6 +58,40 @@ TEST(FixedTextAssign, Utf8SequenceLengthRecognisesOnlyWellFormedSequences) {
     EXPECT_EQ(utf8SequenceLength("\xE0\x80\x80", 0), 0u);
     EXPECT_EQ(utf8SequenceLength("\xC3", 0), 0u);
     EXPECT_EQ(utf8SequenceLength("\xC3\xA9", 5), 0u);
+}
+
+TEST(FixedTextAssign, EveryCutOfMixedTextIsMaximalAndSplitsNothing) {
+    // Mixed pieces: ASCII, valid sequences of each length, and broken bytes.
+    const std::string pieces[] = {"a", "Z", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80",
+                                  "\xE9", "\x80", "\xE2\x82", "\xF5", "\xC0\xAF"};
+    uint32_t seed = 12345;
+    const auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 16) & 0x7FFF;
+    };
+    for (int round = 0; round < 300; ++round) {
+        std::string text;
+        const int count = 1 + next() % 12;
+        for (int i = 0; i < count; ++i) text += pieces[next() % std::size(pieces)];
+        for (size_t size = 0; size <= text.size() + 2; ++size) {
+            const std::string out = assigned(size, text);
+            const size_t kept = utf8SafeCut(text, size);
+            ASSERT_LE(kept, size);
+            ASSERT_EQ(out.substr(0, kept), text.substr(0, kept));
+            ASSERT_EQ(out.substr(kept), std::string(size - kept, ' '));
+            // No valid sequence starting before the cut runs past it.
+            for (size_t start = 0; start < kept; ++start) {
+                const size_t len = utf8SequenceLength(text, start);
+                ASSERT_FALSE(len != 0 && start + len > kept) << "split at " << kept << " of size " << size;
+            }
+            // Nothing more could have been kept: either the limit or the
+            // end of the text was reached, or a whole sequence was left out.
+            if (kept < size && kept < text.size()) {
+                const size_t len = utf8SequenceLength(text, kept);
+                ASSERT_TRUE(len != 0 && kept + len > size) << "cut short at " << kept << " of size " << size;
+            }
+        }
+    }
 }
 
 TEST(FixedTextCompare, IgnoresTrailingBlanksOnly) {
