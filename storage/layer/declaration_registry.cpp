@@ -8,8 +8,10 @@ namespace linkar::storage {
 namespace {
 std::map<const FileDecl*, RegisteredFile>& registry()
 {
-    static std::map<const FileDecl*, RegisteredFile> files;
-    return files;
+    // Never destroyed: declarations with static lifetime forget themselves
+    // during exit, after function statics would already be gone.
+    static auto* files = new std::map<const FileDecl*, RegisteredFile>;
+    return *files;
 }
 }  // namespace
 

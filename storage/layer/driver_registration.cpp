@@ -10,8 +10,8 @@ namespace linkar::storage {
 namespace {
 std::set<uintptr_t>& published()
 {
-    static std::set<uintptr_t> blocks;
-    return blocks;
+    static auto* blocks = new std::set<uintptr_t>;  // lives until exit
+    return *blocks;
 }
 }  // namespace
 
