@@ -27,6 +27,7 @@ struct Module {
     std::vector<std::function<void()>> exitProcedures;
     bool happened = false;
     bool raising = false;
+    bool ending = false;
 };
 
 Module& module() {
@@ -84,7 +85,10 @@ void runExitProcedures() {
     }
 }
 
+bool programEnding() { return module().ending; }
+
 void endProgram(int exitCode) {
+    module().ending = true;
     runExitProcedures();
     std::fflush(nullptr);
     std::_Exit(exitCode);

@@ -46,7 +46,13 @@ void registerExitProcedure(std::function<void()> procedure);
 // Runs the registered exit procedures, latest first, and forgets them.
 void runExitProcedures();
 
-// Runs the exit procedures and ends the process with exitCode. Output
+// Whether the program is ending (endProgram has begun): exit procedures and
+// anything they call may ask, to skip work that only matters to a running
+// program.
+bool programEnding();
+
+// Marks the program as ending, runs the exit procedures and ends the process
+// with exitCode; HALT and STOP end the program through it. Output
 // streams of the C library are flushed; static destructors do not run,
 // since the program may end from inside a procedure thread.
 [[noreturn]] void endProgram(int exitCode);

@@ -67,10 +67,13 @@ TEST(RuntimeErrorDeathTest, ARuntimeErrorInsideAnExitProcedureStillEndsWith2) {
 TEST(RuntimeErrorDeathTest, EndProgramRunsExitProceduresWithTheGivenCode) {
     const auto run = [] {
         registerExitProcedure([] { std::fprintf(stderr, "[a]"); });
-        registerExitProcedure([] { std::fprintf(stderr, "[b]"); });
+        registerExitProcedure([] {
+            std::fprintf(stderr, "[b:%d%d]", programEnding() ? 1 : 0, runtimeErrorHappened() ? 1 : 0);
+        });
         endProgram(0);
     };
-    EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "\\[b\\]\\[a\\]");
+    EXPECT_FALSE(programEnding());
+    EXPECT_EXIT(run(), ::testing::ExitedWithCode(0), "\\[b:10\\]\\[a\\]");
 }
 
 TEST(RuntimeErrorHandler, ReplacingReturnsThePreviousOneAndEmptyRestoresTheDefault) {
