@@ -16,6 +16,9 @@ namespace {
 
 constexpr uint8_t kNibbleMask = 0x0F;
 constexpr uint8_t kMaxDigit = 9;
+constexpr uint64_t kDecimalBase = 10;
+// No field holds a magnitude of 32 digits or more.
+constexpr double kMagnitudeLimit = 1e32;
 
 bool layoutOk(size_t size, unsigned places) {
     return size != 0 && size <= kMaxPackedSize && places <= packedDigits(size);
@@ -53,8 +56,8 @@ void writeField(std::span<uint8_t> f, const std::array<uint8_t, 2 * kMaxPackedSi
 bool spreadMagnitude(uint64_t magnitude, size_t count, std::array<uint8_t, 2 * kMaxPackedSize>& digits) {
     digits.fill(0);
     for (size_t i = count; i-- > 0 && magnitude != 0;) {
-        digits[i] = static_cast<uint8_t>(magnitude % 10);
-        magnitude /= 10;
+        digits[i] = static_cast<uint8_t>(magnitude % kDecimalBase);
+        magnitude /= kDecimalBase;
     }
     return magnitude == 0;
 }
@@ -71,8 +74,8 @@ bool readDigits(std::span<const uint8_t> src, size_t count, int64_t& out) {
                                              : uint64_t(std::numeric_limits<int64_t>::max());
     for (size_t i = 0; i < count; ++i) {
         const uint64_t d = digitAt(src, i);
-        if (magnitude > (limit - d) / 10) return false;
-        magnitude = magnitude * 10 + d;
+        if (magnitude > (limit - d) / kDecimalBase) return false;
+        magnitude = magnitude * kDecimalBase + d;
     }
     if (negativeSign(src))
         out = magnitude == 0 ? 0 : static_cast<int64_t>(uint64_t(0) - magnitude);
@@ -136,9 +139,10 @@ DecimalStatus packDouble(std::span<uint8_t> dst, unsigned places, double value) 
     // the places leave no doubt on which side of a half the value lies, and
     // the rounding (half away from zero) is then done here on the digits.
     const double magnitude = std::fabs(value);
-    if (magnitude >= 1e32) return DecimalStatus::kOverflow;
+    if (magnitude >= kMagnitudeLimit) return DecimalStatus::kOverflow;
     constexpr int kGuardDigits = 40;
-    char text[160];
+    // 32 integer digits, the point, up to 31 places and the guard digits.
+    char text[128];
     std::snprintf(text, sizeof text, "%.*f", static_cast<int>(places) + kGuardDigits, magnitude);
     std::string s(text);
     // s is "<int>.<places + guard digits>": round on the first guard digit.
