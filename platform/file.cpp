@@ -114,7 +114,7 @@ int File::open(const std::string& path, OpenMode mode, Disposition disposition) 
   bool writable = false;
   bool readable = false;
   int fd = openDescriptor(path, mode, disposition, &writable, &readable);
-  if (fd < 0) return failWithErrno(-fd == EISDIR ? EACCES : -fd);
+  if (fd < 0) return failWithPathErrno(-fd == EISDIR ? EACCES : -fd, path);
 
   struct stat st {};
   if (::fstat(fd, &st) != 0) {

@@ -77,13 +77,14 @@ int removeFile(const std::string& path) {
   if (!probe.opened()) {
     // Unreadable files have no records we could see; anything else the
     // open reported (missing file, missing folder) is the answer.
-    if (probe.error() != EACCES && probe.error() != EPERM) return failWithErrno(probe.error());
+    if (probe.error() != EACCES && probe.error() != EPERM)
+      return failWithPathErrno(probe.error(), path);
   } else {
     if (probe.isDirectory()) return failWith(kErrorAccessDenied);
     int rc = probe.checkNoDenials();
     if (rc != 0) return shareError(rc);
   }
-  if (::unlink(path.c_str()) != 0) return failWithErrno(errno == EISDIR ? EACCES : errno);
+  if (::unlink(path.c_str()) != 0) return failWithPathErrno(errno == EISDIR ? EACCES : errno, path);
   return 0;
 }
 
@@ -94,7 +95,7 @@ int renameFile(const std::string& from, const std::string& to, bool replaceExist
     int rc = source.checkNoDenials();
     if (rc != 0) return shareError(rc);
   } else if (source.error() != EACCES && source.error() != EPERM) {
-    return failWithErrno(source.error());
+    return failWithPathErrno(source.error(), from);
   }
   std::unique_ptr<Probe> target;
   if (replaceExisting && fileExists(to)) {
@@ -105,11 +106,11 @@ int renameFile(const std::string& from, const std::string& to, bool replaceExist
     }
   }
   if (replaceExisting) {
-    if (::rename(from.c_str(), to.c_str()) != 0) return failWithErrno(errno);
+    if (::rename(from.c_str(), to.c_str()) != 0) return failWithPathErrno(errno, to);
     return 0;
   }
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-  if (errno != EINVAL && errno != ENOSYS) return failWithErrno(errno);
+  if (errno != EINVAL && errno != ENOSYS) return failWithPathErrno(errno, to);
   // The file system cannot refuse a replacement itself: look first.
   struct stat st {};
   if (::lstat(to.c_str(), &st) == 0) return failWith(kErrorFileExists);

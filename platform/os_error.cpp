@@ -2,6 +2,8 @@
 
 #include "platform/os_error.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 
 namespace linkar::platform {
@@ -65,6 +67,16 @@ int mapErrno(int e) {
   }
 }
 
+int mapPathErrno(int e, const std::string& path) {
+  if (e != ENOENT) return mapErrno(e);
+  std::string::size_type slash = path.find_last_of('/');
+  if (slash == std::string::npos || slash == 0) return kErrorFileNotFound;  // folder is "." or "/"
+  struct stat st {};
+  std::string folder = path.substr(0, slash);
+  if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return kErrorFileNotFound;
+  return kErrorPathNotFound;
+}
+
 int lastOsError() { return g_lastOsError; }
 
 void setLastOsError(int number) { g_lastOsError = number; }
@@ -75,5 +87,7 @@ int failWith(int number) {
 }
 
 int failWithErrno(int e) { return failWith(mapErrno(e)); }
+
+int failWithPathErrno(int e, const std::string& path) { return failWith(mapPathErrno(e, path)); }
 
 }  // namespace linkar::platform

@@ -3,6 +3,8 @@
 // thread's last-error value works, so the error state can capture it later.
 #pragma once
 
+#include <string>
+
 namespace linkar::platform {
 
 // The numbers the error tables use for operating-system failures. A driver
@@ -54,6 +56,10 @@ inline constexpr int kErrorInvalidParameter = 87; // bad argument
 // gives 32 for both a share-mode and a lock conflict), not through this table.
 int mapErrno(int e);
 
+// Like mapErrno for a failure naming `path`: a missing file whose folder is
+// missing as well is 3 (Path Not Found) rather than 2.
+int mapPathErrno(int e, const std::string& path);
+
 // The mapped number of the last failed platform call. Procedure threads are
 // fibers on one thread, so one process-wide value serves them all.
 int lastOsError();
@@ -64,5 +70,6 @@ int failWith(int number);
 
 // Maps errno, records it and returns it.
 int failWithErrno(int e);
+int failWithPathErrno(int e, const std::string& path);
 
 }  // namespace linkar::platform
