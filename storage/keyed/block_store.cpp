@@ -1,0 +1,38 @@
+// The in-memory block store; the file store forwards to platform::File.
+#include "storage/keyed/block_store.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace linkar::keyed {
+namespace {
+constexpr int kAccessDenied = 5;          // write to a read-only store
+constexpr int kDiskFull = 39;             // refused growth of the memory store
+constexpr std::uint64_t kMemoryLimit = std::uint64_t{1} << 31;  // data files stay below 2 GB
+}  // namespace
+
+int MemoryStore::read(std::uint64_t offset, void* buffer, std::size_t length, std::size_t* got) {
+  *got = 0;
+  if (offset >= m_bytes.size()) return 0;
+  const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(length, m_bytes.size() - offset));
+  std::memcpy(buffer, m_bytes.data() + offset, n);
+  *got = n;
+  return 0;
+}
+
+int MemoryStore::write(std::uint64_t offset, const void* data, std::size_t length) {
+  if (!m_writable) return kAccessDenied;
+  if (offset + length > kMemoryLimit) return kDiskFull;
+  if (offset + length > m_bytes.size()) m_bytes.resize(offset + length);
+  std::memcpy(m_bytes.data() + offset, data, length);
+  return 0;
+}
+
+int MemoryStore::setSize(std::uint64_t size) {
+  if (!m_writable) return kAccessDenied;
+  if (size > kMemoryLimit) return kDiskFull;
+  m_bytes.resize(static_cast<std::size_t>(size));
+  return 0;
+}
+
+}  // namespace linkar::keyed

@@ -1,0 +1,102 @@
+// One open data file: its block store, cached header, page cache and the
+// placement of pages in class regions. The B-tree (sdfbt) works through it.
+//
+// Writing: every change marks pages dirty in memory; writeChanges() is the one
+// place that sizes, places and writes dirty pages and then the header.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "storage/keyed/block_store.h"
+#include "storage/keyed/file_header.h"
+#include "storage/keyed/page.h"
+#include "storage/keyed/page_cache.h"
+#include "storage/keyed/page_cipher.h"
+#include "storage/keyed/regions.h"
+
+namespace linkar::keyed {
+
+inline constexpr int kErrInvalidDataFile = 36;  // "Invalid Data File"
+
+class DataFile final : private PageMover {
+ public:
+  // Opens the data file held by `store`, enciphered with `owner` when that is
+  // not empty. Returns 0, 36 when the bytes are not a data file, or the
+  // operating-system error of the header read. Structural faults of the
+  // header regions are internal errors.
+  static int open(std::unique_ptr<BlockStore> store, std::string_view owner,
+                  std::unique_ptr<DataFile>& out);
+  ~DataFile() override;
+  DataFile(const DataFile&) = delete;
+  DataFile& operator=(const DataFile&) = delete;
+
+  bool writable() const { return m_store->writable(); }
+  // Changing operations call this first: a read-only file is an internal error.
+  void requireWritable() const;
+  const FileHeader& header() const { return m_header; }
+  bool hasTree() const { return m_hasTree; }
+  bool dirty() const { return m_dirty; }
+  BlockStore& store() { return *m_store; }
+
+  // Issues the next table or record number from the file's counter.
+  std::uint32_t issueNumber();
+
+  // The root page, or null while the file has no tree.
+  Page* rootPage();
+  // Creates the tree (a root leaf holding the empty entry) when there is none.
+  Page* ensureTree();
+  Page* fetch(std::int32_t ref);
+  // The child page under `entry` of branch page `parent`; its level must be one less.
+  Page* fetchChild(const Page& parent, const PageNode& entry);
+  // A new empty page with a temporary reference, dirty.
+  Page* createPage(std::uint8_t level);
+  // The page's entries changed.
+  void markDirty(Page* page);
+  // Frees an empty page whose parent entry is already gone.
+  void releasePage(Page* page);
+  // Points the root reference at `page` (root splits keep the reference).
+  void setRoot(std::int32_t ref) { m_header.root = ref; }
+
+  // Start of every tree operation: the only point where clean pages are evicted,
+  // so page pointers stay valid for the length of one operation.
+  void beginOperation();
+
+  // Writes every change: dirty pages to their homes, then the header.
+  // Returns 0 or the operating-system error; on error the changes are dropped.
+  int writeChanges();
+  // Writes the changes and cuts the file to its data end.
+  int close();
+  // Forgets every change not yet written and re-reads the header.
+  int discardChanges();
+
+  PageCache& cache() { return m_cache; }
+  std::uint64_t dataEnd() const { return m_header.dataEnd(); }
+
+  // Raw block I/O (multiples of 64 bytes at multiples of 64), deciphered.
+  int readBlocks(std::uint64_t offset, std::string& out, std::size_t length, std::size_t* got);
+  int writeBlocks(std::uint64_t offset, std::string_view data);
+
+ private:
+  DataFile(std::unique_ptr<BlockStore> store, std::string_view owner);
+  int readHeader(bool& isNew);
+  void movePage(std::int32_t from, std::int32_t to) override;
+  void relink(Page* page, std::int32_t oldRef, std::int32_t newRef);
+  std::int32_t temporaryRef() { return -(++m_temporaries); }
+  int prepare(Page* page);
+  void placePages();
+
+  std::unique_ptr<BlockStore> m_store;
+  std::optional<PageCipher> m_cipher;
+  FileHeader m_header;
+  PageCache m_cache;
+  bool m_hasTree = false;
+  bool m_dirty = false;
+  std::int32_t m_temporaries = 0;
+  std::uint64_t m_serials = 0;
+};
+
+}  // namespace linkar::keyed

@@ -1,0 +1,107 @@
+// Page cache bookkeeping and the eviction rule.
+#include "storage/keyed/page_cache.h"
+
+#include <algorithm>
+#include <cassert>
+
+namespace linkar::keyed {
+
+std::size_t PageCache::bucketOf(std::int32_t ref) {
+  const std::int64_t m = static_cast<std::int64_t>(ref) % static_cast<std::int64_t>(kBuckets);
+  return static_cast<std::size_t>(m < 0 ? m + static_cast<std::int64_t>(kBuckets) : m);
+}
+
+Page* PageCache::find(std::int32_t ref) const {
+  for (const auto& p : m_buckets[bucketOf(ref)])
+    if (p->ref() == ref) return p.get();
+  return nullptr;
+}
+
+Page* PageCache::add(std::unique_ptr<Page> page) {
+  assert(!find(page->ref()));
+  Page* p = page.get();
+  p->created = m_clock;
+  p->lastUse = m_clock;
+  bucket(p->ref()).push_back(std::move(page));
+  ++m_size;
+  if (!p->dirty) {
+    p->recency = m_recency.insert(m_recency.end(), p);
+    p->inRecency = true;
+  }
+  return p;
+}
+
+std::unique_ptr<Page> PageCache::remove(Page* page) {
+  auto& b = bucket(page->ref());
+  auto it = std::find_if(b.begin(), b.end(), [page](const auto& p) { return p.get() == page; });
+  assert(it != b.end());
+  std::unique_ptr<Page> out = std::move(*it);
+  b.erase(it);
+  --m_size;
+  if (out->inRecency) {
+    m_recency.erase(out->recency);
+    out->inRecency = false;
+  }
+  return out;
+}
+
+void PageCache::rekey(Page* page, std::int32_t ref) {
+  auto& b = bucket(page->ref());
+  auto it = std::find_if(b.begin(), b.end(), [page](const auto& p) { return p.get() == page; });
+  assert(it != b.end());
+  std::unique_ptr<Page> own = std::move(*it);
+  b.erase(it);
+  own->setRef(ref);
+  bucket(ref).push_back(std::move(own));
+}
+
+void PageCache::access(Page* page) {
+  page->lastUse = ++m_clock;
+  if (page->inRecency) m_recency.splice(m_recency.end(), m_recency, page->recency);
+}
+
+void PageCache::setDirty(Page* page, bool dirty) {
+  if (page->dirty == dirty) return;
+  page->dirty = dirty;
+  if (dirty && page->inRecency) {
+    m_recency.erase(page->recency);
+    page->inRecency = false;
+  } else if (!dirty && !page->inRecency) {
+    page->recency = m_recency.insert(m_recency.end(), page);
+    page->inRecency = true;
+  }
+}
+
+void PageCache::evict() {
+  while (m_recency.size() >= kEvictFloor) {
+    Page* lru = m_recency.front();
+    const std::uint64_t clean = m_recency.size();
+    const std::uint64_t idle = m_clock - lru->lastUse;
+    const std::uint64_t age = m_clock - lru->created;
+    if (clean < kEvictCeiling && idle < kIdleFactor * (age / clean)) break;
+    remove(lru);
+  }
+}
+
+void PageCache::clear() {
+  for (auto& b : m_buckets) b.clear();
+  m_recency.clear();
+  m_size = 0;
+}
+
+std::vector<Page*> PageCache::dirtyPages() const {
+  std::vector<Page*> out;
+  for (const auto& b : m_buckets)
+    for (const auto& p : b)
+      if (p->dirty) out.push_back(p.get());
+  return out;
+}
+
+std::vector<Page*> PageCache::allPages() const {
+  std::vector<Page*> out;
+  for (const auto& b : m_buckets)
+    for (const auto& p : b) out.push_back(p.get());
+  return out;
+}
+
+}  // namespace linkar::keyed

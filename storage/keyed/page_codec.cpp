@@ -1,0 +1,142 @@
+// Run-length body compression and prefix-shared entry encoding of pages.
+#include "storage/keyed/page_codec.h"
+
+#include <algorithm>
+
+#include "storage/keyed/sdf_format.h"
+
+namespace linkar::keyed {
+namespace {
+
+constexpr std::size_t kMinRun = 4;       // shorter runs stay literal
+constexpr int kMaxVarintBytes = 5;       // enough for any 32-bit count
+
+bool readVarint(std::string_view s, std::size_t& pos, std::size_t& value) {
+  value = 0;
+  for (int i = 0; i < kMaxVarintBytes; ++i) {
+    if (pos >= s.size()) return false;
+    const auto b = static_cast<std::uint8_t>(s[pos++]);
+    value |= static_cast<std::size_t>(b & 0x7F) << (7 * i);
+    if ((b & 0x80) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void appendVarint(std::string& out, std::size_t value) {
+  while (value >= 0x80) {
+    out.push_back(static_cast<char>((value & 0x7F) | 0x80));
+    value >>= 7;
+  }
+  out.push_back(static_cast<char>(value));
+}
+
+bool compressBody(std::string_view body, std::string& out) {
+  out.clear();
+  const std::size_t n = body.size();
+  std::size_t literalStart = 0;
+  bool anyRun = false;
+  std::size_t p = 0;
+  while (p < n) {
+    std::size_t m = 1;
+    while (p + m < n && body[p + m] == body[p]) ++m;
+    if (m >= kMinRun) {
+      // The run's first byte travels as the last literal; the count repeats it.
+      appendVarint(out, p + 1 - literalStart);
+      out.append(body.substr(literalStart, p + 1 - literalStart));
+      appendVarint(out, m - 1);
+      literalStart = p + m;
+      anyRun = true;
+    }
+    p += m;
+  }
+  if (!anyRun) {
+    out.clear();
+    return false;
+  }
+  appendVarint(out, n - literalStart);
+  out.append(body.substr(literalStart));
+  return true;
+}
+
+bool decompressBody(std::string_view stream, std::size_t length, std::string& out) {
+  out.clear();
+  out.reserve(length);
+  std::size_t pos = 0;
+  while (out.size() < length) {
+    std::size_t count = 0;
+    if (!readVarint(stream, pos, count)) return false;
+    if (count > length - out.size() || count > stream.size() - pos) return false;
+    out.append(stream.substr(pos, count));
+    pos += count;
+    if (out.size() == length) break;
+    if (!readVarint(stream, pos, count)) return false;
+    if (out.empty() || count > length - out.size()) return false;
+    out.append(count, out.back());
+  }
+  return true;
+}
+
+void encodeEntries(const std::vector<EntryBytes>& entries, std::string& out) {
+  std::string_view prev;
+  std::size_t prevKey = 0;
+  bool first = true;
+  for (const EntryBytes& e : entries) {
+    std::uint8_t flags = 0;
+    std::size_t shared = 0;
+    if (first || e.bytes.size() != prev.size()) flags |= kFlagLength;
+    if (first || e.keyLength != prevKey) flags |= kFlagKeyLength;
+    if (!first) {
+      const std::size_t cap = std::min({kMaxPrefix, e.bytes.size(), prev.size()});
+      while (shared < cap && e.bytes[shared] == prev[shared]) ++shared;
+    }
+    out.push_back(static_cast<char>(flags | shared));
+    if (flags & kFlagLength) appendLe16(out, static_cast<std::uint32_t>(e.bytes.size()));
+    if (flags & kFlagKeyLength) appendLe16(out, static_cast<std::uint32_t>(e.keyLength));
+    out.append(e.bytes.substr(shared));
+    prev = e.bytes;
+    prevKey = e.keyLength;
+    first = false;
+  }
+}
+
+bool decodeEntries(std::string_view body, std::size_t count, std::vector<DecodedEntry>& out) {
+  out.clear();
+  out.reserve(count);
+  std::size_t pos = 0;
+  std::size_t length = 0;
+  std::size_t keyLength = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (pos >= body.size()) return false;
+    const auto flags = static_cast<std::uint8_t>(body[pos++]);
+    const std::size_t shared = flags & kPrefixMask;
+    if (i == 0 && ((flags & (kFlagLength | kFlagKeyLength)) != (kFlagLength | kFlagKeyLength) ||
+                   shared != 0))
+      return false;
+    if (flags & kFlagLength) {
+      if (body.size() - pos < 2) return false;
+      length = getLe16(bytesOf(body) + pos);
+      pos += 2;
+    }
+    if (flags & kFlagKeyLength) {
+      if (body.size() - pos < 2) return false;
+      keyLength = getLe16(bytesOf(body) + pos);
+      pos += 2;
+    }
+    if (keyLength > length || shared > length) return false;
+    if (i > 0 && shared > out.back().bytes.size()) return false;
+    const std::size_t rest = length - shared;
+    if (body.size() - pos < rest) return false;
+    DecodedEntry e;
+    e.bytes.reserve(length);
+    if (shared) e.bytes.assign(out.back().bytes, 0, shared);
+    e.bytes.append(body.substr(pos, rest));
+    pos += rest;
+    e.keyLength = keyLength;
+    out.push_back(std::move(e));
+  }
+  return pos == body.size();
+}
+
+}  // namespace linkar::keyed

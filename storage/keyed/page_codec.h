@@ -1,0 +1,43 @@
+// Page body codec: the run-length compression of page bodies and the entry
+// encoding with shared prefixes. Pure byte transformations, no file access.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace linkar::keyed {
+
+// Compresses a page body. Returns false (and leaves `out` empty) when the body
+// holds no run of four equal bytes, in which case it is stored plain.
+bool compressBody(std::string_view body, std::string& out);
+
+// Expands a compressed body into exactly `length` bytes. Returns false when the
+// stream is malformed or does not produce exactly `length` bytes.
+bool decompressBody(std::string_view stream, std::size_t length, std::string& out);
+
+// One entry as the body codec sees it: its bytes and how many of them are key.
+struct EntryBytes {
+  std::string_view bytes;
+  std::size_t keyLength = 0;
+};
+
+// Appends the encoding of `entries` (already in key order) to `out`.
+void encodeEntries(const std::vector<EntryBytes>& entries, std::string& out);
+
+// A decoded entry: the full bytes (prefix restored) and the key length.
+struct DecodedEntry {
+  std::string bytes;
+  std::size_t keyLength = 0;
+};
+
+// Decodes `count` entries from `body`, which must be consumed exactly.
+// Returns false on any inconsistency.
+bool decodeEntries(std::string_view body, std::size_t count, std::vector<DecodedEntry>& out);
+
+// Varint helpers (low 7 bits first), exposed for the checker and tests.
+void appendVarint(std::string& out, std::size_t value);
+
+}  // namespace linkar::keyed

@@ -1,0 +1,27 @@
+// The on-disk image of one page: serialising an in-memory page (entries,
+// optional body compression, 0xB0 padding) and parsing an image read from
+// the file, with the structural checks of a page load.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "storage/keyed/page.h"
+
+namespace linkar::keyed {
+
+// Serialises `page` into `out` (class length, padded); the home offset and the
+// child array are left for finishPageImage(). Returns the page's size class.
+int buildPageImage(const Page& page, std::string& out);
+
+// Fills in the home offset and the child references, which can change up to
+// the moment the image is written.
+void finishPageImage(const Page& page, std::string& image);
+
+// Parses the image of the page at `ref` whose region has class `k`
+// (image.size() == k * 256). Structural faults are internal errors.
+std::unique_ptr<Page> parsePageImage(std::string_view image, std::int32_t ref, std::uint64_t serial);
+
+}  // namespace linkar::keyed
