@@ -9,9 +9,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "platform/file.h"
+#include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
 
 namespace linkar::platform {
@@ -22,6 +24,8 @@ using test::TempDir;
 using test::writeWholeFile;
 
 constexpr std::uint8_t kReadWriteShared = kShareDenyNone | kAccessReadWrite;
+// The conventional "nobody" account, for checks that permissions bind.
+constexpr uid_t kUnprivilegedUser = 65534;
 
 TEST(ErrnoMapping, GivesTheNumbersOfTheErrorTables) {
   EXPECT_EQ(mapErrno(0), 0);
@@ -144,21 +148,64 @@ TEST_F(FileTest, AccessModeIsEnforced) {
   EXPECT_EQ(readWholeFile(path), "Xbc");
 }
 
+// Runs `body` where permissions bind: in a child that gives up the
+// superuser's rights when the tests run as root.
+int withoutPrivileges(const std::function<int()>& body) {
+  return test::runInChild(
+      [&] {
+        if (::geteuid() == 0 && ::setresuid(kUnprivilegedUser, kUnprivilegedUser, kUnprivilegedUser) != 0)
+          return 90;
+        return body();
+      },
+      5000);
+}
+
 TEST_F(FileTest, ReadOnlyFileOpensForReadingOnly) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  ASSERT_EQ(::chmod(m_dir.path().c_str(), 0755), 0);
   const std::string path = m_dir.file("ro.dat");
   ASSERT_TRUE(writeWholeFile(path, "abc"));
   ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-  File f;
-  EXPECT_EQ(f.open(path, kReadWriteShared), kErrorAccessDenied);
-  ASSERT_EQ(f.open(path, kShareDenyWrite | kAccessRead), 0);
-  // Share records still work on the narrower descriptor.
-  File writer;
-  EXPECT_EQ(writer.open(path, kShareDenyNone | kAccessRead), 0);
-  File denier;
-  EXPECT_EQ(denier.open(path, kShareDenyRead | kAccessRead), kErrorSharingViolation);
-  EXPECT_EQ(f.tryLock(0, 1, LockKind::Shared), 0);
-  EXPECT_EQ(f.tryLock(0, 1, LockKind::Exclusive), kErrorAccessDenied);
+  EXPECT_EQ(withoutPrivileges([&] {
+              File f;
+              if (f.open(path, kReadWriteShared) != kErrorAccessDenied) return 1;
+              if (f.open(path, kShareDenyNone | kAccessWrite) != kErrorAccessDenied) return 2;
+              if (f.open(path, kShareDenyWrite | kAccessRead) != 0) return 3;
+              // Share records still work on the narrower descriptor.
+              File reader;
+              if (reader.open(path, kShareDenyNone | kAccessRead) != 0) return 4;
+              File denier;
+              if (denier.open(path, kShareDenyRead | kAccessRead) != kErrorSharingViolation) return 5;
+              if (f.tryLock(0, 1, LockKind::Shared) != 0) return 6;
+              if (f.tryLock(0, 1, LockKind::Exclusive) != kErrorAccessDenied) return 7;
+              char buffer[4];
+              std::size_t got = 0;
+              if (f.read(0, buffer, sizeof buffer, &got) != 0 || got != 3) return 8;
+              // Unreadable, unwritable: only the error remains.
+              File none;
+              if (none.open(m_dir.path() + "/../" + "nonexistent-folder/x", kReadWriteShared) !=
+                  kErrorPathNotFound)
+                return 9;
+              return 0;
+            }),
+            0);
+  EXPECT_EQ(readWholeFile(path), "abc");
+}
+
+TEST_F(FileTest, RemovingAFileInAFolderWithoutWriteRightsIsDenied) {
+  ASSERT_EQ(::chmod(m_dir.path().c_str(), 0755), 0);
+  const std::string path = m_dir.file("keep.dat");
+  ASSERT_TRUE(writeWholeFile(path, "abc"));
+  EXPECT_EQ(withoutPrivileges([&] {
+              if (removeFile(path) != kErrorAccessDenied) return 1;
+              if (renameFile(path, path + ".new") != kErrorAccessDenied) return 2;
+              File f;
+              if (f.open(m_dir.file("new.dat"), kReadWriteShared, Disposition::CreateNew) !=
+                  kErrorAccessDenied)
+                return 3;
+              return 0;
+            }),
+            0);
+  EXPECT_TRUE(fileExists(path));
 }
 
 TEST_F(FileTest, MovedFileKeepsItsOpen) {

@@ -1,0 +1,78 @@
+// Private-profile (INI) files: "[section]" lines followed by "key=value"
+// lines. Sections and keys are compared without regard to ASCII case;
+// lines starting with ';' are comments. Reading never fails: a missing file,
+// section or key gives the default. Writing replaces the file atomically.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace linkar::platform {
+
+// Lines longer than this many bytes are passed over when reading (kept
+// unchanged when writing).
+inline constexpr std::size_t kMaxProfileLine = 4096;
+// A profile file larger than this is not read (defaults are given) and not
+// rewritten (error 13).
+inline constexpr std::size_t kMaxProfileFile = 4 * 1024 * 1024;
+// "Invalid Data": a profile file too large to handle.
+inline constexpr int kErrorInvalidData = 13;
+
+// The text of one profile file, for reading and changing in memory.
+//
+// Broken lines (a '[' without ']', a line without '=', an empty key, an
+// overlong line) are not interpreted, and are kept byte for byte when the
+// text is written back. A value wrapped in double quotes is given without
+// them. The first matching section and key win.
+class ProfileText {
+ public:
+  explicit ProfileText(std::string_view contents);
+
+  std::optional<std::string> find(std::string_view section, std::string_view key) const;
+
+  // Sets `key` in `section`, replacing its value where it stands, else
+  // adding it at the end of the section, else adding the section at the end.
+  // REQUIRES: validProfileEntry(section, key, value).
+  void set(std::string_view section, std::string_view key, std::string_view value);
+
+  std::string text() const;
+
+ private:
+  // Index of the line after the header of `section`, or npos.
+  std::size_t sectionBody(std::string_view section) const;
+  std::size_t sectionEnd(std::size_t body) const;
+
+  std::vector<std::string> m_lines;  // without their line ends
+  std::string m_lineEnd = "\n";      // "\r\n" when the file used it
+  bool m_finalLineEnd = true;        // the last line had a line end
+};
+
+// True when the three can be written without breaking the file: no line
+// breaks or NUL bytes in any, a non-empty section without ']' and a
+// non-empty key without '=' that does not begin with '[' or ';' and is not
+// all blanks.
+bool validProfileEntry(std::string_view section, std::string_view key, std::string_view value);
+
+// The value of `key` in `section` of the file `path`, or `defaultValue`.
+std::string readProfileString(const std::string& path, std::string_view section,
+                              std::string_view key, std::string_view defaultValue);
+
+// The value taken as a decimal integer: leading blanks, an optional sign and
+// digits (anything after them is ignored, so "12.7" gives 12; values beyond
+// the int range saturate). A missing key, or a value without digits, gives
+// `defaultValue`.
+int readProfileInt(const std::string& path, std::string_view section, std::string_view key,
+                   int defaultValue);
+
+// Sets `key` in `section` to `value`, creating the file and the section as
+// needed. The new text goes to a temporary file beside `path`, is flushed
+// and renamed over `path`, so a crash leaves the old or the new file, never
+// a damaged one. Returns 0, 87 for an entry validProfileEntry() refuses, 13
+// for an oversized file, or the error of the failed file operation.
+int writeProfileString(const std::string& path, std::string_view section, std::string_view key,
+                       std::string_view value);
+
+}  // namespace linkar::platform
