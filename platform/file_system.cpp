@@ -36,11 +36,16 @@ class Probe {
       m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     m_error = m_fd < 0 ? errno : 0;
   }
-  ~Probe() {
+  ~Probe() { release(); }
+
+  // Drops the guard and the descriptor before the probe ends.
+  void release() {
     if (m_fd >= 0) {
       if (m_guarded) share::releaseGuard(m_fd, m_writable);
       ::close(m_fd);
     }
+    m_fd = -1;
+    m_guarded = false;
   }
   Probe(const Probe&) = delete;
   Probe& operator=(const Probe&) = delete;
@@ -88,6 +93,28 @@ int removeFile(const std::string& path) {
   return 0;
 }
 
+namespace {
+
+// True when both names lead to one file (the same device and inode).
+bool sameFile(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+// A move between file systems: copy, then remove the original. The copy is
+// complete and flushed before the original goes, so a failure leaves at
+// worst both.
+int moveAcrossFileSystems(const std::string& from, const std::string& to) {
+  int rc = copyFile(from, to);
+  if (rc != 0) return rc;
+  rc = removeFile(from);
+  if (rc != 0) ::unlink(to.c_str());
+  return rc;
+}
+
+}  // namespace
+
 int renameFile(const std::string& from, const std::string& to, bool replaceExisting) {
   if (from.empty() || to.empty()) return failWith(kErrorFileNotFound);
   Probe source(from);
@@ -98,7 +125,7 @@ int renameFile(const std::string& from, const std::string& to, bool replaceExist
     return failWithPathErrno(source.error(), from);
   }
   std::unique_ptr<Probe> target;
-  if (replaceExisting && fileExists(to)) {
+  if (replaceExisting && fileExists(to) && !sameFile(from, to)) {
     target = std::make_unique<Probe>(to);
     if (target->opened()) {
       int rc = target->checkNoDenials();
@@ -106,19 +133,31 @@ int renameFile(const std::string& from, const std::string& to, bool replaceExist
     }
   }
   if (replaceExisting) {
-    if (::rename(from.c_str(), to.c_str()) != 0) return failWithPathErrno(errno, to);
-    return 0;
+    if (::rename(from.c_str(), to.c_str()) == 0) return 0;
+  } else {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno == EINVAL || errno == ENOSYS) {
+      // The file system cannot refuse a replacement itself: look first.
+      struct stat st {};
+      if (::lstat(to.c_str(), &st) == 0) return failWith(kErrorFileExists);
+      if (::rename(from.c_str(), to.c_str()) == 0) return 0;
+    }
   }
-  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
-  if (errno != EINVAL && errno != ENOSYS) return failWithPathErrno(errno, to);
-  // The file system cannot refuse a replacement itself: look first.
-  struct stat st {};
-  if (::lstat(to.c_str(), &st) == 0) return failWith(kErrorFileExists);
-  if (::rename(from.c_str(), to.c_str()) != 0) return failWithErrno(errno);
-  return 0;
+  int e = errno;
+  if (e == EXDEV) {
+    // The guards must not be held while the copy opens both files.
+    source.release();
+    target.reset();
+    struct stat st {};
+    if (!replaceExisting && ::lstat(to.c_str(), &st) == 0) return failWith(kErrorFileExists);
+    return moveAcrossFileSystems(from, to);
+  }
+  return failWithPathErrno(e, to);
 }
 
 int copyFile(const std::string& from, const std::string& to) {
+  // Cutting the target would destroy the source.
+  if (sameFile(from, to)) return failWith(kErrorSharingViolation);
   File source;
   int rc = source.open(from, OpenMode{Access::Read, false, false}, Disposition::OpenExisting);
   if (rc != 0) return rc;

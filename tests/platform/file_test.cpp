@@ -284,6 +284,33 @@ TEST_F(FileTest, RemoveRenameAndCopy) {
   EXPECT_TRUE(directoryExists(m_dir.path()));
 }
 
+TEST_F(FileTest, CopyOntoItselfLeavesTheFileAlone) {
+  const std::string a = m_dir.file("a.txt");
+  ASSERT_TRUE(writeWholeFile(a, "only copy"));
+  ASSERT_EQ(::link(a.c_str(), m_dir.file("alias.txt").c_str()), 0);
+  EXPECT_EQ(copyFile(a, a), kErrorSharingViolation);
+  EXPECT_EQ(copyFile(a, m_dir.file("alias.txt")), kErrorSharingViolation);
+  EXPECT_EQ(readWholeFile(a), "only copy");
+}
+
+TEST_F(FileTest, RenameAcrossFileSystemsMovesTheContents) {
+  test::TempDir other;  // under $TMPDIR or /tmp
+  struct stat here {}, there {};
+  ASSERT_EQ(::stat(m_dir.path().c_str(), &here), 0);
+  const char* shm = "/dev/shm";
+  if (::stat(shm, &there) != 0 || here.st_dev == there.st_dev || ::access(shm, W_OK) != 0)
+    GTEST_SKIP() << "no second file system to move to";
+  const std::string from = m_dir.file("move.txt");
+  const std::string to = std::string(shm) + "/linkar-move-test-" + std::to_string(::getpid());
+  ASSERT_TRUE(writeWholeFile(from, "travelling"));
+  ASSERT_TRUE(writeWholeFile(to, "in the way"));
+  EXPECT_EQ(renameFile(from, to), kErrorFileExists);
+  EXPECT_EQ(renameFile(from, to, true), 0);
+  EXPECT_FALSE(fileExists(from));
+  EXPECT_EQ(readWholeFile(to), "travelling");
+  ::unlink(to.c_str());
+}
+
 TEST_F(FileTest, CopyOntoAFileHeldDenyWriteIsRefused) {
   const std::string a = m_dir.file("a.txt");
   const std::string b = m_dir.file("b.txt");
