@@ -5,6 +5,11 @@
 #include <algorithm>
 #include <cassert>
 
+#include <cstdio>
+#include <memory>
+
+#include "platform/paths.h"
+#include "platform/profile.h"
 #include "runtime/char_tables.h"
 #include "runtime/env_file.h"
 #include "runtime/picture_layout.h"
@@ -205,6 +210,32 @@ void applyWindowsSettings(const IntlProfileReader& reader) {
     s.shortDate = buildWindowsDateTemplate(readKey(reader, kKeyShortDate, kDefaultShortDate));
     s.longDate = buildWindowsDateTemplate(readKey(reader, kKeyLongDate, kDefaultLongDate));
     rebuildLayouts(s);
+}
+
+IntlProfileReader profileIntlReader(const std::string& iniPath) {
+    std::string contents;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(iniPath.c_str(), "rb"),
+                                                         &std::fclose);
+    if (file) {
+        char buffer[4096];
+        std::size_t got = 0;
+        while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0) {
+            contents.append(buffer, got);
+            // A file this large is not a profile: its keys are not read.
+            if (contents.size() > platform::kMaxProfileFile) {
+                contents.clear();
+                break;
+            }
+        }
+    }
+    auto profile = std::make_shared<platform::ProfileText>(contents);
+    return [profile](std::string_view key) { return profile->find(kIntlSection, key); };
+}
+
+IntlProfileReader linkarIniIntlReader() {
+    std::string path;
+    if (platform::configFilePath(std::string(kLinkarIniName), &path) != 0) return {};
+    return profileIntlReader(path);
 }
 
 std::string environmentFileFor(std::string_view programPath) {

@@ -29,6 +29,8 @@ inline constexpr std::size_t kMaxDesignator = 2;
 
 // Profile section and keys of the Windows international settings.
 inline constexpr std::string_view kIntlSection = "intl";
+// The profile file whose [intl] section stands in for the Windows settings.
+inline constexpr std::string_view kLinkarIniName = "LINKAR.INI";
 inline constexpr std::string_view kKeyTime = "iTime";
 inline constexpr std::string_view kKeyTimeLeadingZero = "iTLzero";
 inline constexpr std::string_view kKeyTimeSeparator = "sTime";
@@ -113,6 +115,13 @@ void applyWindowsSettings(const IntlProfileReader& reader);
 // named after the program (its path cut at the last "." plus ".ENV"; a
 // missing file is passed over). `reader` may be empty: the defaults are used.
 void startIntl(const IntlProfileReader& reader, std::string_view programPath);
+
+// Reader over the [intl] section of a profile file, read once when the
+// reader is made (a missing file gives no keys).
+IntlProfileReader profileIntlReader(const std::string& iniPath);
+
+// Reader over the [intl] section of LINKAR.INI in the configuration folder.
+IntlProfileReader linkarIniIntlReader();
 
 // The environment file beside a program.
 std::string environmentFileFor(std::string_view programPath);

@@ -61,7 +61,7 @@ bool onlyBlanksFrom(std::string_view text, std::size_t pos) {
 bool readCurrency(std::string_view text, std::size_t& pos, std::string& out) {
     if (pos >= text.size()) return true;
     if (text[pos] == '$') {
-        out = "$";
+        out.assign(1, '$');
         ++pos;
         return true;
     }
