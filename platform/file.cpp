@@ -110,7 +110,8 @@ int File::open(const std::string& path, std::uint8_t accessByte, Disposition dis
 
 int File::open(const std::string& path, OpenMode mode, Disposition disposition) {
   assert(!isOpen());
-  if (path.empty()) return failWith(kErrorFileNotFound);
+  if (isOpen()) return failWith(kErrorInvalidParameter);  // would lose the open descriptor
+  if (!usablePathName(path)) return failWith(path.empty() ? kErrorFileNotFound : kErrorPathNotFound);
   bool writable = false;
   bool readable = false;
   int fd = openDescriptor(path, mode, disposition, &writable, &readable);

@@ -96,7 +96,7 @@ class File {
   // Opens `path`. A conflict with another open's share mode fails with 32
   // before anything is changed: CreateAlways only cuts the file once the
   // open is admitted. A folder cannot be opened (5).
-  // REQUIRES: the File is closed.
+  // REQUIRES: the File is closed (an open File refuses with 87).
   int open(const std::string& path, OpenMode mode, Disposition disposition = Disposition::OpenExisting);
   int open(const std::string& path, std::uint8_t accessByte,
            Disposition disposition = Disposition::OpenExisting);

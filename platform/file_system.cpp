@@ -76,8 +76,18 @@ int shareError(int rc) { return failWith(rc == EAGAIN ? kErrorSharingViolation :
 
 }  // namespace
 
+bool usablePathName(const std::string& path) {
+  return !path.empty() && path.find('\0') == std::string::npos;
+}
+
+namespace {
+int nameError(const std::string& path) {
+  return failWith(path.empty() ? kErrorFileNotFound : kErrorPathNotFound);
+}
+}  // namespace
+
 int removeFile(const std::string& path) {
-  if (path.empty()) return failWith(kErrorFileNotFound);
+  if (!usablePathName(path)) return nameError(path);
   Probe probe(path);
   if (!probe.opened()) {
     // Unreadable files have no records we could see; anything else the
@@ -116,7 +126,8 @@ int moveAcrossFileSystems(const std::string& from, const std::string& to) {
 }  // namespace
 
 int renameFile(const std::string& from, const std::string& to, bool replaceExisting) {
-  if (from.empty() || to.empty()) return failWith(kErrorFileNotFound);
+  if (!usablePathName(from)) return nameError(from);
+  if (!usablePathName(to)) return nameError(to);
   Probe source(from);
   if (source.opened()) {
     int rc = source.checkNoDenials();
@@ -156,6 +167,8 @@ int renameFile(const std::string& from, const std::string& to, bool replaceExist
 }
 
 int copyFile(const std::string& from, const std::string& to) {
+  if (!usablePathName(from)) return nameError(from);
+  if (!usablePathName(to)) return nameError(to);
   // Cutting the target would destroy the source.
   if (sameFile(from, to)) return failWith(kErrorSharingViolation);
   File source;
@@ -182,16 +195,16 @@ int copyFile(const std::string& from, const std::string& to) {
 
 bool fileExists(const std::string& path) {
   struct stat st {};
-  return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
+  return usablePathName(path) && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
 bool directoryExists(const std::string& path) {
   struct stat st {};
-  return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return usablePathName(path) && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 int makeDirectories(const std::string& path, unsigned mode) {
-  if (path.empty()) return failWith(kErrorPathNotFound);
+  if (!usablePathName(path)) return failWith(kErrorPathNotFound);
   std::string partial;
   std::size_t pos = 0;
   while (pos <= path.size()) {
@@ -222,7 +235,7 @@ int currentDirectory(std::string* out) {
 
 int absolutePath(const std::string& name, std::string* out) {
   out->clear();
-  if (name.empty()) return failWith(kErrorPathNotFound);
+  if (!usablePathName(name)) return failWith(kErrorPathNotFound);
   std::filesystem::path p(name);
   if (!p.is_absolute()) {
     std::string cwd;

@@ -7,6 +7,11 @@
 
 namespace linkar::platform {
 
+// True when `path` can name a file at all: not empty and free of NUL bytes
+// (which would silently cut the name short). Every function here and
+// File::open refuse other names: an empty name with 2, a NUL with 3.
+bool usablePathName(const std::string& path);
+
 // Deletes the file `path`. Refused with 32, leaving the file untouched,
 // while another open holds it with a mode that denies reading or writing.
 // A folder is not removed (5). Returns 0 or an error number.

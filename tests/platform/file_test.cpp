@@ -66,6 +66,14 @@ TEST_F(FileTest, MissingFileAndMissingFolderGiveTwoAndThree) {
   EXPECT_EQ(f.open(m_dir.file("plain/inner"), kReadWriteShared), kErrorPathNotFound);
   EXPECT_EQ(f.open("", kReadWriteShared), kErrorFileNotFound);
   EXPECT_FALSE(f.isOpen());
+  // A NUL inside a name must not cut it short onto another file.
+  const std::string cut = m_dir.file("plain") + std::string(1, '\0') + "more";
+  EXPECT_EQ(f.open(cut, kReadWriteShared), kErrorPathNotFound);
+  EXPECT_EQ(removeFile(cut), kErrorPathNotFound);
+  EXPECT_EQ(copyFile(m_dir.file("plain"), cut), kErrorPathNotFound);
+  EXPECT_EQ(renameFile(m_dir.file("plain"), cut), kErrorPathNotFound);
+  EXPECT_FALSE(fileExists(cut));
+  EXPECT_EQ(readWholeFile(m_dir.file("plain")), "x");
 }
 
 TEST_F(FileTest, AFolderCannotBeOpenedAsAFile) {
