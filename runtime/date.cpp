@@ -14,7 +14,7 @@ constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 constexpr std::int64_t kDaysPerEra = 146097;
 
 // Days from 1 March of year 0 to the given date (proleptic Gregorian).
-std::int64_t daysFromEpoch(int year, int month, int day) {
+constexpr std::int64_t daysFromEpoch(int year, int month, int day) {
   const std::int64_t y = static_cast<std::int64_t>(year) - (month <= 2 ? 1 : 0);
   const std::int64_t era = y / 400;  // years here are never negative
   const std::int64_t yearOfEra = y - era * 400;
@@ -24,8 +24,8 @@ std::int64_t daysFromEpoch(int year, int month, int day) {
   return era * kDaysPerEra + dayOfEra;
 }
 
-const std::int64_t kEpochOffset = daysFromEpoch(1801, 1, 1) - kFirstDayNumber;
-const std::int64_t kLastDayNumber = daysFromEpoch(kLastYear, 12, 31) - kEpochOffset;
+constexpr std::int64_t kEpochOffset = daysFromEpoch(1801, 1, 1) - kFirstDayNumber;
+constexpr std::int64_t kLastDayNumber = daysFromEpoch(kLastYear, 12, 31) - kEpochOffset;
 
 }  // namespace
 

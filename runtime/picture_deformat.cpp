@@ -246,16 +246,14 @@ std::optional<double> readTime(std::string_view text) {
     return 1 + ((hour * kMinutesPerHour + minute) * kSecondsPerMinute + second) * 100;
 }
 
+// Patterns show no sign, so every character but the digits is fixed text.
 std::optional<double> readPattern(std::string_view text) {
     std::string digits;
-    bool negative = false;
     for (char c : text) {
         if (isDigitChar(c)) digits += c;
-        if (c == '-') negative = true;
     }
     if (digits.empty()) return 0;
-    const double value = std::strtod(digits.c_str(), nullptr);
-    return negative ? -value : value;
+    return std::strtod(digits.c_str(), nullptr);
 }
 
 }  // namespace
