@@ -15,6 +15,7 @@
 
 #include "platform/file.h"
 #include "platform/os_error.h"
+#include "platform/paths.h"
 
 namespace linkar::platform {
 
@@ -198,11 +199,21 @@ bool validProfileEntry(std::string_view section, std::string_view key, std::stri
   return section.size() + 2 <= kMaxProfileLine && key.size() + value.size() + 1 <= kMaxProfileLine;
 }
 
-std::string readProfileString(const std::string& path, std::string_view section,
+int resolveProfileName(const std::string& name, std::string* out) {
+  if (name.find('/') != std::string::npos) {
+    *out = name;
+    return 0;
+  }
+  return configFilePath(name, out);
+}
+
+std::string readProfileString(const std::string& name, std::string_view section,
                               std::string_view key, std::string_view defaultValue) {
   std::string contents;
   int saved = lastOsError();
-  int rc = readWhole(path, &contents);
+  std::string path;
+  int rc = resolveProfileName(name, &path);
+  if (rc == 0) rc = readWhole(path, &contents);
   setLastOsError(saved);  // a missing profile is not a failure of the caller's
   if (rc != 0) return std::string(defaultValue);
   auto value = ProfileText(contents).find(section, key);
@@ -231,15 +242,23 @@ int readProfileInt(const std::string& path, std::string_view section, std::strin
   return static_cast<int>(value);
 }
 
-int writeProfileString(const std::string& path, std::string_view section, std::string_view key,
+std::string readSystemProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue) {
+  return readProfileString(kSystemProfileName, section, key, defaultValue);
+}
+
+int writeProfileString(const std::string& name, std::string_view section, std::string_view key,
                        std::string_view value) {
   if (!validProfileEntry(section, key, value)) return failWith(kErrorInvalidParameter);
+  std::string path;
+  int rc = resolveProfileName(name, &path);
+  if (rc != 0) return rc;
   std::string contents;
   mode_t mode = kNewProfileMode;
   struct stat st {};
   if (::stat(path.c_str(), &st) == 0) {
     mode = st.st_mode & 07777;
-    int rc = readWhole(path, &contents);
+    rc = readWhole(path, &contents);
     if (rc != 0) return rc;
   }
   ProfileText profile(contents);
@@ -252,7 +271,7 @@ int writeProfileString(const std::string& path, std::string_view section, std::s
   ::fchmod(fd, mode);
   ::close(fd);
   File f;
-  int rc = f.open(temporary, OpenMode{Access::Write, true, true});
+  rc = f.open(temporary, OpenMode{Access::Write, true, true});
   if (rc == 0) rc = f.write(0, text.data(), text.size());
   if (rc == 0) rc = f.flush();
   if (rc == 0) rc = f.close();

@@ -2,6 +2,8 @@
 // lines. Sections and keys are compared without regard to ASCII case;
 // lines starting with ';' are comments. Reading never fails: a missing file,
 // section or key gives the default. Writing replaces the file atomically.
+// A bare file name (no '/') names a file in the configuration folder, so
+// "LINKAR.INI" is found there wherever the program was started.
 #pragma once
 
 #include <cstddef>
@@ -56,6 +58,14 @@ class ProfileText {
 // all blanks.
 bool validProfileEntry(std::string_view section, std::string_view key, std::string_view value);
 
+// The profile the program's own settings live in; its [intl] section holds
+// the international settings that override the built-in defaults.
+inline constexpr const char* kSystemProfileName = "LINKAR.INI";
+
+// Where a profile named `name` lives: a bare name in the configuration
+// folder (created when missing), anything else as given.
+int resolveProfileName(const std::string& name, std::string* out);
+
 // The value of `key` in `section` of the file `path`, or `defaultValue`.
 std::string readProfileString(const std::string& path, std::string_view section,
                               std::string_view key, std::string_view defaultValue);
@@ -74,5 +84,9 @@ int readProfileInt(const std::string& path, std::string_view section, std::strin
 // for an oversized file, or the error of the failed file operation.
 int writeProfileString(const std::string& path, std::string_view section, std::string_view key,
                        std::string_view value);
+
+// readProfileString on kSystemProfileName.
+std::string readSystemProfileString(std::string_view section, std::string_view key,
+                                    std::string_view defaultValue);
 
 }  // namespace linkar::platform

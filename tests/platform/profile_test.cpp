@@ -156,5 +156,17 @@ TEST_F(ProfileTest, AFolderInPlaceOfTheFileIsAnError) {
   EXPECT_NE(writeProfileString(m_dir.file("no/folder.ini"), "A", "x", "1"), 0);
 }
 
+TEST_F(ProfileTest, BareNamesLiveInTheConfigurationFolder) {
+  test::EnvironmentScope config("XDG_CONFIG_HOME", m_dir.path().c_str());
+  test::CurrentDirectoryScope cwd("/");
+  ASSERT_EQ(writeProfileString("LINKAR.INI", "intl", "sTime", "."), 0);
+  EXPECT_EQ(readWholeFile(m_dir.file("linkar/LINKAR.INI")), "[intl]\nsTime=.\n");
+  EXPECT_EQ(readSystemProfileString("INTL", "stime", ":"), ".");
+  EXPECT_EQ(readSystemProfileString("intl", "s1159", "AM"), "AM");
+  std::string where;
+  ASSERT_EQ(resolveProfileName("./LINKAR.INI", &where), 0);
+  EXPECT_EQ(where, "./LINKAR.INI");
+}
+
 }  // namespace
 }  // namespace linkar::platform
