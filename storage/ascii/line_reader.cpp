@@ -1,0 +1,170 @@
+// Reading one record: a fast path for the common line (no TAB, no 0x1A, its
+// end within the record) and a byte-by-byte path for everything else, then
+// skipping the rest of a line longer than the record.
+#include "storage/ascii/line_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace linkar::ascii {
+
+namespace {
+
+// How many bytes the skip of a long line looks at per fetch, at the least.
+constexpr size_t kSkipChunk = 512;
+
+class LineScanner {
+public:
+    explicit LineScanner(const LineFormat& format) : m_format(format)
+    {
+        m_special.fill(false);
+        m_special[kTabByte] = true;
+        m_special[kEndOfFileByte] = true;
+        m_special[static_cast<uint8_t>(format.endOfRecord[0])] = true;
+        if (format.lineFeedEnds)
+            m_special[kLineFeed] = true;
+    }
+
+    // The length of the end of the line at data[i], or 0 when none ends there.
+    size_t endAt(const uint8_t* data, size_t i, size_t avail) const
+    {
+        const std::string& eor = m_format.endOfRecord;
+        if (i + eor.size() <= avail && std::memcmp(data + i, eor.data(), eor.size()) == 0)
+            return eor.size();
+        if (m_format.lineFeedEnds && data[i] == kLineFeed)
+            return 1;
+        return 0;
+    }
+
+    bool special(uint8_t c) const { return m_special[c]; }
+
+private:
+    const LineFormat& m_format;
+    std::array<bool, 256> m_special{};
+};
+
+// Stores a TAB at column col by the TAB setting; returns the new column.
+uint32_t expandTab(uint8_t* record, uint32_t col, uint32_t length, int32_t tab)
+{
+    if (tab == 0)
+        return col;
+    if (tab == kTabKeep) {
+        record[col] = kTabByte;
+        return col + 1;
+    }
+    int64_t blanks = tab > 0 ? tab - static_cast<int64_t>(col % static_cast<uint32_t>(tab))
+                             : -static_cast<int64_t>(tab);
+    uint32_t n = static_cast<uint32_t>(std::min<int64_t>(blanks, length - col));
+    std::memset(record + col, kBlank, n);
+    return col + n;
+}
+
+// Consumes the rest of a line from `pos`: up to and including its end, a
+// byte 0x1A, or the end of the file. Returns the position after it.
+int skipRest(BufferedFile& file, const LineScanner& scan, size_t eorLength, uint64_t pos, uint64_t* end)
+{
+    size_t want = std::max(kSkipChunk, eorLength + 1);
+    for (;;) {
+        const uint8_t* data = nullptr;
+        size_t avail = 0;
+        if (int rc = file.view(pos, want, &data, &avail); rc != 0)
+            return rc;
+        bool atEnd = avail < want;
+        // Without the end of the file in sight, stop where an end of record
+        // could reach past the bytes at hand, and fetch again from there.
+        size_t limit = atEnd ? avail : avail - eorLength + 1;
+        for (size_t i = 0; i < limit; ++i) {
+            if (!scan.special(data[i]))
+                continue;
+            if (size_t n = scan.endAt(data, i, avail); n > 0) {
+                *end = pos + i + n;
+                return 0;
+            }
+            if (data[i] == kEndOfFileByte) {
+                *end = pos + i + 1;
+                return 0;
+            }
+        }
+        pos += limit;
+        if (atEnd) {
+            *end = pos;
+            return 0;
+        }
+    }
+}
+
+}  // namespace
+
+ReadResult readLine(BufferedFile& file, uint64_t offset, const LineFormat& format, uint8_t* record)
+{
+    ReadResult result;
+    const uint32_t length = format.recordLength;
+    const size_t eorLength = format.endOfRecord.size();
+    const LineScanner scan(format);
+
+    const uint8_t* data = nullptr;
+    size_t avail = 0;
+    if (int rc = file.view(offset, size_t{length} + eorLength, &data, &avail); rc != 0)
+        return {ReadStatus::IoError, rc, 0};
+    if (avail == 0 || data[0] == kEndOfFileByte)
+        return result;
+    result.status = ReadStatus::Ok;
+
+    // Fast path: the first byte of interest is the line's end, within the record.
+    size_t limit = std::min<size_t>(avail, length);
+    size_t i = 0;
+    while (i < limit && !scan.special(data[i]))
+        ++i;
+    if (i < limit) {
+        if (size_t n = scan.endAt(data, i, avail); n > 0) {
+            std::memcpy(record, data, i);
+            result.consumed = i + n;
+            return result;
+        }
+    } else if (avail < size_t{length}) {
+        // The last line of the file, without an end of record.
+        std::memcpy(record, data, avail);
+        result.consumed = avail;
+        return result;
+    }
+
+    // Byte by byte.
+    uint32_t col = 0;
+    size_t pos = 0;
+    bool ended = false;
+    while (pos < length && col < length) {
+        if (pos >= avail) {
+            ended = true;
+            break;
+        }
+        uint8_t c = data[pos];
+        if (size_t n = scan.endAt(data, pos, avail); n > 0) {
+            pos += n;
+            ended = true;
+            break;
+        }
+        ++pos;
+        if (c == kEndOfFileByte) {
+            ended = true;
+            break;
+        }
+        if (c == kTabByte)
+            col = expandTab(record, col, length, format.tab);
+        else
+            record[col++] = c;
+    }
+    if (ended) {
+        result.consumed = pos;
+        return result;
+    }
+
+    // The line goes on past the record: its rest is read over.
+    uint64_t end = 0;
+    if (int rc = skipRest(file, scan, eorLength, offset + pos, &end); rc != 0)
+        return {ReadStatus::IoError, rc, 0};
+    result.consumed = end - offset;
+    return result;
+}
+
+}  // namespace linkar::ascii
