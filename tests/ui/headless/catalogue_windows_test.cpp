@@ -1,0 +1,93 @@
+// Every window of the catalogue opens headless with its declared title,
+// texts, field numbers, status messages and initial states, and is found by
+// the test driver by label and by title.
+
+#include <gtest/gtest.h>
+
+#include "ui/headless/test_driver.h"
+#include "ui/statements.h"
+
+namespace linkar::ui {
+namespace {
+
+TEST(CatalogueWindows, EveryWindowOpensWithItsDeclaredContent) {
+  TestDriver d;
+  d.startFrame();
+  int opened = 0;
+  for (const auto& s : Catalogue::builtIn().structures()) {
+    if (s->kind != StructureKind::Window) continue;
+    SCOPED_TRACE(s->label);
+    std::string label = s->label;
+    int thread = d.start([label] {
+      openWindow(label);
+      while (acceptEvent()) {
+      }
+    }, 50000);
+    ASSERT_NE(thread, 0);
+    Window* w = d.find(label);
+    ASSERT_NE(w, nullptr);
+    ++opened;
+    EXPECT_EQ(w->thread(), thread - 1);
+    EXPECT_EQ(w->title(), s->title);
+    EXPECT_EQ(w->place().width, s->at.width);
+    EXPECT_EQ(w->place().height, s->at.height);
+    EXPECT_EQ(w->fields().size(), s->controls.size());
+    int expectedField = 1;
+    for (const auto& c : s->controls) {
+      EXPECT_EQ(c.field, expectedField++);
+      EXPECT_EQ(w->text(c.field), c.text);
+      EXPECT_EQ(w->state(c.field).status, c.status);
+      EXPECT_EQ(w->hidden(c.field), c.hidden);
+      if (c.type == ControlType::List) {
+        EXPECT_GT(w->visibleRows(c.field), 0);
+      }
+    }
+    // The focus starts on a control that can take it.
+    if (w->focus() != 0) {
+      ControlType t = w->control(w->focus()).type;
+      EXPECT_TRUE(t == ControlType::List || t == ControlType::Button || t == ControlType::Entry ||
+                  t == ControlType::Spin || t == ControlType::Text);
+    }
+    EXPECT_EQ(w->timer(), s->timer);
+    ASSERT_TRUE(d.close(*w));
+    EXPECT_EQ(d.find(label), nullptr);
+  }
+  EXPECT_EQ(opened, 20);
+}
+
+TEST(CatalogueWindows, TheFrameOpensWithItsMenuAndStatusBar) {
+  TestDriver d;
+  d.startFrame();
+  Window* frame = d.find("Linkar");
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->label(), "MAIN$APPFRAME");
+  EXPECT_EQ(frame->kind(), WindowKind::Application);
+  EXPECT_EQ(frame->text(frame->fieldOf("ImportFromHTML")), "from &HTML");
+  EXPECT_EQ(d.find("main$appframe"), frame);
+  ASSERT_TRUE(d.focus(*frame, "About"));
+  EXPECT_EQ(frame->statusText(1), "About This Program");
+}
+
+TEST(CatalogueWindows, ListRowsFollowTheListHeight) {
+  TestDriver d;
+  d.startFrame();
+  d.start([] {
+    openWindow("BROWSELINKAR$QUICKWINDOW");
+    while (acceptEvent()) {
+    }
+  }, 50000);
+  d.start([] {
+    openWindow("SELECTCATEGORY$QUICKWINDOW");
+    while (acceptEvent()) {
+    }
+  }, 50000);
+  Window* big = d.find("Browse Locations");
+  Window* small = d.find("Category Assignment");
+  ASSERT_TRUE(big && small);
+  // 124 units of 13-pixel lines: 201 pixels, less a header row, in 15-pixel rows.
+  EXPECT_EQ(big->visibleRows(1), (124 * 13 / 8 - 15) / 15);
+  EXPECT_LT(small->visibleRows(1), big->visibleRows(1));
+}
+
+}  // namespace
+}  // namespace linkar::ui

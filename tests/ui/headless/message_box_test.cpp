@@ -1,0 +1,226 @@
+// MESSAGE, HALT and STOP as the user sees them: the buttons shown and their
+// order, the focus on the default button, Enter and Esc, line breaks and the
+// text limit, the dialog modal to its own thread only, and the program
+// ending with the right exit code.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "ui/headless/test_driver.h"
+#include "ui/statements.h"
+
+namespace linkar::ui {
+namespace {
+
+// Starts a procedure that asks one question and keeps the answer.
+int ask(TestDriver& d, int* answer, MessageRequest request) {
+  return d.start([answer, request] { *answer = Engine::instance()->message(request); }, 25000);
+}
+
+MessageRequest request(std::string text, int buttons = 0, int defaultButton = 0) {
+  MessageRequest r;
+  r.text = std::move(text);
+  r.title = "Question";
+  r.buttons = buttons;
+  r.defaultButton = defaultButton;
+  return r;
+}
+
+std::vector<std::string> buttonTexts(TestDriver& d, const Window& box) {
+  std::vector<std::string> out;
+  for (int f : box.fields())
+    if (d.engine().messageButtonBit(box, f)) out.push_back(box.text(f));
+  return out;
+}
+
+TEST(MessageBox, NoButtonsMeansOkAloneReturning1) {
+  TestDriver d;
+  int answer = -1;
+  ask(d, &answer, request("Done"));
+  Window* box = d.messageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->title(), "Question");
+  EXPECT_EQ(buttonTexts(d, *box), std::vector<std::string>{"OK"});
+  EXPECT_EQ(answer, -1);  // still waiting
+  ASSERT_TRUE(d.answer("OK"));
+  EXPECT_EQ(answer, Button::kOk);
+  EXPECT_EQ(d.messageBox(), nullptr);
+}
+
+TEST(MessageBox, YesNoWithDefaultNoFocusesNoAndEnterReturnsIt) {
+  TestDriver d;
+  int answer = -1;
+  ask(d, &answer, request("Delete it?", Button::kNo | Button::kYes, Button::kNo));
+  Window* box = d.messageBox();
+  ASSERT_NE(box, nullptr);
+  ASSERT_EQ(buttonTexts(d, *box), (std::vector<std::string>{"&Yes", "&No"}));
+  int yes = TestDriver::fieldOf(*box, "&Yes");
+  int no = TestDriver::fieldOf(*box, "&No");
+  EXPECT_LT(box->control(yes).at->x, box->control(no).at->x);
+  EXPECT_EQ(box->focus(), no);
+  ASSERT_TRUE(d.answerKey(Key::kEnterKey));
+  EXPECT_EQ(answer, Button::kNo);
+}
+
+TEST(MessageBox, DefaultNotShownFallsBackToTheFirstButton) {
+  TestDriver d;
+  int answer = -1;
+  ask(d, &answer, request("Retry?", Button::kRetry | Button::kCancel | Button::kAbort, Button::kYes));
+  Window* box = d.messageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(buttonTexts(d, *box), (std::vector<std::string>{"&Abort", "&Retry", "Cancel"}));
+  EXPECT_EQ(box->text(box->focus()), "&Abort");
+  // Esc gives Cancel when it is shown.
+  ASSERT_TRUE(d.answerKey(Key::kEscKey));
+  EXPECT_EQ(answer, Button::kCancel);
+}
+
+TEST(MessageBox, ABarGivesTwoLinesAndLongTextIsCutAt1023) {
+  TestDriver d;
+  int answer = 0;
+  ask(d, &answer, request("First line|Second line"));
+  Window* box = d.messageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(TestDriver::messageLines(*box), (std::vector<std::string>{"First line", "Second line"}));
+  d.answer("OK");
+
+  ask(d, &answer, request(std::string(1023, 'a') + "TAIL"));
+  box = d.messageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->text(1), std::string(1023, 'a'));
+  // The dialog has grown to the wrapped text but not past 200 units of it.
+  EXPECT_GT(box->place().height, 100);
+  EXPECT_LE(box->place().width, 5 + 200 + 5);
+  d.answer("OK");
+}
+
+TEST(MessageBox, IconsAndTitleLimits) {
+  TestDriver d;
+  int answer = 0;
+  MessageRequest r = request("Careful");
+  r.icon = Icon::kExclamation;
+  r.title = std::string(300, 't');
+  ask(d, &answer, r);
+  Window* box = d.messageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->title().size(), kMessageTitleMax);
+  int icon = box->fieldOf("MessageIcon");
+  ASSERT_NE(icon, 0);
+  EXPECT_EQ(box->text(icon), std::to_string(Icon::kExclamation));
+  // The text starts right of the icon.
+  EXPECT_GT(box->control(1).at->x, box->control(icon).at->x + box->control(icon).at->width);
+  d.answer("OK");
+
+  r = request("Named");
+  r.iconName = "LINKAR.ICO";
+  r.icon = Icon::kHand;
+  ask(d, &answer, r);
+  box = d.messageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->text(box->fieldOf("MessageIcon")), "LINKAR.ICO");
+  d.answer("OK");
+}
+
+TEST(MessageBox, IsModalToItsThreadOnly) {
+  TestDriver d;
+  d.startFrame();
+  int answer = 0;
+  int asker = d.start([&] {
+    openWindow("BROWSECATEGORIES$QUICKWINDOW");
+    while (acceptEvent()) {
+      if (accepted() == 2) answer = message("Sure?", "Insert", "", Icon::kQuestion, Button::kYes | Button::kNo);
+    }
+  }, 50000);
+  int otherPresses = 0;
+  d.start([&] {
+    openWindow("BROWSELINKAR$QUICKWINDOW");
+    while (acceptEvent()) otherPresses += accepted() == 2;
+  }, 50000);
+  Window* categories = d.find("Browse Categories");
+  Window* locations = d.find("Browse Locations");
+  ASSERT_TRUE(categories && locations);
+  ASSERT_TRUE(d.press(*categories, "&Insert"));
+  ASSERT_NE(d.messageBox(asker), nullptr);
+  // The other thread keeps running while the question is up.
+  ASSERT_TRUE(d.press(*locations, "&Insert"));
+  ASSERT_TRUE(d.press(*locations, "&Insert"));
+  EXPECT_EQ(otherPresses, 2);
+  EXPECT_FALSE(d.press(*categories, "&Insert"));
+  ASSERT_TRUE(d.answer("&Yes", asker));
+  EXPECT_EQ(answer, Button::kYes);
+}
+
+TEST(ProgramStops, HaltShowsItsBoxThenEndsWithTheExitCode) {
+  TestDriver d;
+  d.startFrame();
+  bool after = false;
+  d.start([&] {
+    halt(3, "File damaged");
+    after = true;
+  }, 0);
+  Window* box = d.find("Halt");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->text(1), "File damaged");
+  EXPECT_NE(box->fieldOf("MessageIcon"), 0);
+  EXPECT_FALSE(d.ended());
+  ASSERT_TRUE(d.answer("OK"));
+  EXPECT_TRUE(d.ended());
+  EXPECT_EQ(d.exitCode(), 3);
+  EXPECT_FALSE(after);
+  EXPECT_EQ(d.engine().start([] {}, 0), 0);  // nothing starts once the program ends
+}
+
+TEST(ProgramStops, SilentHaltShowsNothing) {
+  TestDriver d;
+  d.startFrame();
+  d.start([] { halt(4, "unseen", true); }, 0);
+  EXPECT_TRUE(d.ended());
+  EXPECT_EQ(d.exitCode(), 4);
+}
+
+TEST(ProgramStops, StopOffersAbortAndIgnore) {
+  TestDriver d;
+  d.startFrame();
+  int returned = 0;
+  auto stopper = [&] {
+    stop("Error adding location", true);
+    ++returned;
+    stop("Second time");
+    ++returned;
+  };
+  d.start(stopper, 0);
+  Window* box = d.find("Stop");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(TestDriver::messageLines(*box), (std::vector<std::string>{"Error adding location", "Exit?"}));
+  EXPECT_EQ(buttonTexts(d, *box), (std::vector<std::string>{"&Abort", "&Ignore"}));
+  EXPECT_EQ(box->text(box->focus()), "&Abort");
+  ASSERT_TRUE(d.answer("&Ignore"));
+  EXPECT_EQ(returned, 1);
+  box = d.find("Stop");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(TestDriver::messageLines(*box), std::vector<std::string>{"Second time"});
+  ASSERT_TRUE(d.answerKey(Key::kEnterKey));  // Abort, the default
+  EXPECT_EQ(returned, 1);
+  EXPECT_TRUE(d.ended());
+  EXPECT_EQ(d.exitCode(), 0);
+}
+
+TEST(Popup, ChoosesAnEnabledItemOrNothing) {
+  TestDriver d;
+  d.startFrame();
+  int chosen = -1;
+  d.start([&] { chosen = popup("&Insert|~&Change|-|&Delete"); }, 0);
+  const PopupMenu* menu = d.popup();
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->items, (std::vector<std::string>{"&Insert", "&Change", "-", "&Delete"}));
+  EXPECT_FALSE(d.choosePopup("&Change"));  // disabled
+  ASSERT_TRUE(d.choosePopup("Delete"));
+  EXPECT_EQ(chosen, 3);
+  d.start([&] { chosen = popup("&Select"); }, 0);
+  ASSERT_TRUE(d.choosePopup(""));
+  EXPECT_EQ(chosen, 0);
+}
+
+}  // namespace
+}  // namespace linkar::ui

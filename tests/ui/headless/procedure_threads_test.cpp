@@ -1,0 +1,198 @@
+// The procedure-thread contract the application relies on: the table of 64
+// slots, the stack-size rule, one thread running at a time with switches
+// only while waiting for the user, per-thread string stacks, and windows
+// closed when a procedure returns.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "runtime/string_stack.h"
+#include "ui/headless/test_driver.h"
+#include "ui/statements.h"
+
+namespace linkar::ui {
+namespace {
+
+// A procedure that opens a progress-free dialog window and waits in its
+// accept loop until the window closes.
+void waitingProcedure() {
+  openWindow("BROWSECATEGORIES$QUICKWINDOW");
+  while (acceptEvent()) {
+    if (accepted() == 8) post(Event::CloseWindow);  // "Close"
+  }
+}
+
+TEST(ProcedureThreads, SixtyThreeStartedProceduresFillTheTable) {
+  TestDriver d;
+  d.startFrame();
+  std::vector<int> numbers;
+  for (int i = 0; i < 63; ++i) numbers.push_back(d.start(waitingProcedure, 50000));
+  for (int i = 0; i < 63; ++i) EXPECT_EQ(numbers[i], i + 2) << i;  // slot + 1, main is 1
+  EXPECT_EQ(d.engine().threads().usedSlots(), 64);
+  EXPECT_EQ(d.start(waitingProcedure, 50000), 0);
+  // Every started thread waits with its own window open.
+  int browses = 0;
+  for (Window* w : d.windows()) browses += w->label() == "BROWSECATEGORIES$QUICKWINDOW";
+  EXPECT_EQ(browses, 63);
+
+  // Closing one frees its slot, and the next START takes exactly that one.
+  Window* some = nullptr;
+  for (Window* w : d.windows())
+    if (w->thread() == 9) some = w;
+  ASSERT_NE(some, nullptr);
+  ASSERT_TRUE(d.press(*some, "Close"));
+  EXPECT_FALSE(d.engine().threads().inUse(9));
+  EXPECT_EQ(d.start(waitingProcedure, 0), 10);
+}
+
+TEST(ProcedureThreads, SmallStackRequestsAreRaisedTo20000) {
+  TestDriver d;
+  d.startFrame();
+  int recorded[3] = {};
+  const int asked[3] = {0, 5000, 50000};
+  int threads[3];
+  for (int i = 0; i < 3; ++i) {
+    threads[i] = d.start(
+        [&, i] {
+          recorded[i] = Engine::instance()->threads().recordedStackBytes(thread() - 1);
+          waitingProcedure();
+        },
+        asked[i]);
+  }
+  EXPECT_EQ(recorded[0], 20000);
+  EXPECT_EQ(recorded[1], 20000);
+  EXPECT_EQ(recorded[2], 50000);
+  EXPECT_EQ(d.engine().threads().recordedStackBytes(threads[0] - 1), 20000);
+  EXPECT_EQ(d.start(waitingProcedure, -7), 5);
+  EXPECT_EQ(d.engine().threads().recordedStackBytes(4), 20000);
+}
+
+TEST(ProcedureThreads, TwoProceduresInterleaveOnlyAtTheirWaitsAndKeepTheirStrings) {
+  TestDriver d;
+  d.startFrame();
+  std::vector<std::string> log;
+  auto browse = [&log](std::string name) {
+    return [&log, name] {
+      runtime::stringStack().push(name + ":bottom");
+      openWindow("BROWSECATEGORIES$QUICKWINDOW");
+      while (acceptEvent()) {
+        if (event() == Event::OpenWindow) {
+          log.push_back(name + " open");
+          continue;
+        }
+        if (accepted() == 2) {  // "&Insert": work that must not be interrupted
+          log.push_back(name + " insert begins");
+          runtime::stringStack().push(name + ":work");
+          log.push_back(name + " sees " + runtime::stringStack().top());
+          runtime::stringStack().pop();
+          log.push_back(name + " insert ends");
+        }
+        if (accepted() == 8) break;
+      }
+      log.push_back(name + " ends with " + runtime::stringStack().top() + " and " +
+                    std::to_string(runtime::stringStack().size()));
+    };
+  };
+  int a = d.start(browse("A"), 50000);
+  int b = d.start(browse("B"), 50000);
+  ASSERT_EQ(a, 2);
+  ASSERT_EQ(b, 3);
+  Window* wa = nullptr;
+  Window* wb = nullptr;
+  for (Window* w : d.windows()) {
+    if (w->thread() == 1) wa = w;
+    if (w->thread() == 2) wb = w;
+  }
+  ASSERT_TRUE(wa && wb);
+  // Both presses queue before either thread runs: each thread still handles
+  // its own event from beginning to end without the other cutting in.
+  d.engine().userPress(wa->id(), 2);
+  d.engine().userPress(wb->id(), 2);
+  d.run();
+  ASSERT_TRUE(d.press(*wa, "Close"));
+  ASSERT_TRUE(d.press(*wb, "Close"));
+
+  // Order between the two threads is the scheduler's; within each, nothing
+  // of the other appears between "begins" and "ends".
+  ASSERT_EQ(log.size(), 10u);
+  for (size_t i = 0; i < log.size(); ++i) {
+    if (log[i].find("insert begins") == std::string::npos) continue;
+    char who = log[i][0];
+    EXPECT_EQ(log[i + 1], std::string(1, who) + " sees " + who + ":work");
+    EXPECT_EQ(log[i + 2], std::string(1, who) + " insert ends");
+  }
+  EXPECT_NE(std::find(log.begin(), log.end(), "A ends with A:bottom and 1"), log.end());
+  EXPECT_NE(std::find(log.begin(), log.end(), "B ends with B:bottom and 1"), log.end());
+  // The home context's own stack saw none of it.
+  EXPECT_TRUE(runtime::stringStack().empty());
+}
+
+TEST(ProcedureThreads, AProcedureThatReturnsWithItsWindowOpenLeavesNoWindow) {
+  TestDriver d;
+  d.startFrame();
+  int opened = 0;
+  int t = d.start([&] {
+    opened = openWindow("BROWSELINKAR$QUICKWINDOW");
+    openWindow("UPDATELINKAR$QUICKWINDOW");
+    while (acceptEvent()) {
+      if (accepted() == 16) return;  // "OK": return without closing anything
+    }
+  }, 50000);
+  ASSERT_NE(t, 0);
+  Window* form = d.find("Update Location Information");
+  ASSERT_NE(form, nullptr);
+  EXPECT_NE(d.find("Browse Locations"), nullptr);
+  ASSERT_TRUE(d.press(*form, "OK"));
+  EXPECT_EQ(d.find("Update Location Information"), nullptr);
+  EXPECT_EQ(d.find("Browse Locations"), nullptr);
+  EXPECT_EQ(d.engine().window(opened), nullptr);
+  EXPECT_FALSE(d.engine().threads().inUse(t - 1));
+  EXPECT_EQ(d.windows().size(), 1u);  // the frame alone
+}
+
+TEST(ProcedureThreads, ACalledProcedureRunsOnItsCallersThread) {
+  TestDriver d;
+  d.startFrame();
+  int callerThread = 0, calleeThread = 0;
+  std::vector<int> events;
+  d.start([&] {
+    callerThread = thread();
+    openWindow("BROWSECATEGORIES$QUICKWINDOW");
+    while (acceptEvent()) {
+      events.push_back(event());
+      if (accepted() == 2) {
+        // The form: its own window and loop, same thread.
+        calleeThread = thread();
+        int form = openWindow("UPDATECATEGORIES$QUICKWINDOW");
+        while (acceptEvent()) {
+          if (accepted() == 11) post(Event::CloseWindow);  // "Cancel"
+        }
+        closeWindow(form);
+      }
+      if (accepted() == 8) break;
+    }
+  }, 50000);
+  Window* browse = d.find("Browse Categories");
+  ASSERT_NE(browse, nullptr);
+  ASSERT_TRUE(d.press(*browse, "&Insert"));
+  Window* form = d.find("Update Categories");
+  ASSERT_NE(form, nullptr);
+  // The browse's window is still open, but its loop is not the one running.
+  ASSERT_TRUE(d.press(*browse, "Close"));
+  EXPECT_NE(d.find("Browse Categories"), nullptr);
+  ASSERT_TRUE(d.press(*form, "Cancel"));
+  EXPECT_EQ(d.find("Update Categories"), nullptr);
+  EXPECT_EQ(callerThread, calleeThread);
+  // Back in the browse: focus regained, then the queued "Close" ends it.
+  EXPECT_EQ(d.find("Browse Categories"), nullptr);
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_EQ(events[0], Event::OpenWindow);
+  EXPECT_EQ(events[1], Event::Accepted);
+  EXPECT_EQ(events[2], Event::Accepted);  // the "Close" pressed while the form ran
+}
+
+}  // namespace
+}  // namespace linkar::ui

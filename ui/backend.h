@@ -1,0 +1,57 @@
+// The interface between the window engine and whatever renders its windows.
+// The engine keeps the model (windows, controls, values, event queues); a
+// backend draws it, measures text for it, and turns the user's actions into
+// calls of the engine's user-input functions (see engine.h).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace linkar::ui {
+
+class Window;
+
+struct FontSpec {
+  std::string face;
+  int points = 8;
+  bool bold = false;
+};
+
+// Pixel sizes of text in a font.
+struct TextExtent {
+  int width = 0;
+  int height = 0;
+};
+
+class Backend {
+ public:
+  virtual ~Backend() = default;
+
+  // Width in pixels of one line of text (no wrapping).
+  virtual int textWidth(const FontSpec& font, std::string_view text) = 0;
+  // Height in pixels of one line of text.
+  virtual int textHeight(const FontSpec& font) = 0;
+  // Size of text wrapped at word boundaries to maxWidth pixels; "\r\n"
+  // breaks a line. Ampersands are measured as typed.
+  virtual TextExtent measureWrapped(const FontSpec& font, std::string_view text, int maxWidth) = 0;
+  // Pixel size of a standard message-box icon.
+  virtual int iconSize() { return 32; }
+
+  // The model changed; the backend redraws at its own pace. Window pointers
+  // stay valid until windowClosed returns.
+  virtual void windowOpened(Window&) {}
+  virtual void windowChanged(Window&) {}
+  virtual void windowClosed(Window&) {}
+
+  // A menu item's standard action with no application code ("printsetup",
+  // "tile", "cascade", "arrange"); "close" is handled by the engine.
+  virtual void standardAction(std::string_view) {}
+  virtual void beep() {}
+  // A runtime error raised while no procedure thread runs: there is no
+  // thread to wait for an answer, so the backend shows it as it can.
+  virtual void showFatal(std::string_view caption, std::string_view message);
+  // The main procedure has returned: the program is over.
+  virtual void programEnded(int) {}
+};
+
+}  // namespace linkar::ui

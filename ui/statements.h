@@ -1,0 +1,59 @@
+// The window statements as the application's procedures write them: free
+// functions over the running engine (Engine::instance()). Each must be
+// called inside a procedure thread. (OPEN, CLOSE, ACCEPT and SELECT carry
+// longer names so that they never shadow the POSIX calls of the same name.)
+#pragma once
+
+#include <string_view>
+
+#include "ui/engine.h"
+#include "ui/event_codes.h"
+#include "ui/key_codes.h"
+
+namespace linkar::ui {
+
+inline Engine& engine() { return *Engine::instance(); }
+
+// OPEN by module and label, or by label alone; returns the window handle.
+inline int openWindow(std::string_view module, std::string_view label) { return engine().open(module, label); }
+inline int openWindow(std::string_view label) { return engine().open(label); }
+inline void closeWindow(int window) { engine().close(window); }
+// while (acceptEvent()) { switch (event()) ... }
+inline bool acceptEvent() { return engine().accept(); }
+inline int event() { return engine().event(); }
+inline int field() { return engine().field(); }
+inline int accepted() { return engine().accepted(); }
+inline void post(int event, int field = 0, int thread = 0) { engine().post(event, field, thread); }
+inline void selectControl(int field, int row = 0) { engine().select(field, row); }
+// The accept-all pass over the current window.
+inline void acceptAll() { engine().acceptAll(); }
+inline void display(int field = 0) { engine().display(field); }
+inline void update(int field = 0) { engine().update(field); }
+inline int start(Procedure procedure, int stackBytes) { return engine().start(std::move(procedure), stackBytes); }
+inline int thread() { return engine().thread(); }
+inline int keyCode() { return engine().keyCode(); }
+inline int keyChar() { return engine().keyChar(); }
+inline void setKeyCode(int code) { engine().setKeyCode(code); }
+inline void beep() { engine().beep(); }
+inline int popup(std::string_view items) { return engine().popup(items); }
+
+// MESSAGE: text, title, icon name, icon, buttons, default button, system modal.
+inline int message(std::string_view text, std::string_view title = {}, std::string_view iconName = {},
+                   int icon = Icon::kNone, int buttons = Button::kOk, int defaultButton = 0,
+                   bool systemModal = false) {
+  MessageRequest r;
+  r.text = std::string(text);
+  r.title = std::string(title);
+  r.iconName = std::string(iconName);
+  r.icon = icon;
+  r.buttons = buttons;
+  r.defaultButton = defaultButton;
+  r.systemModal = systemModal;
+  return engine().message(std::move(r));
+}
+[[noreturn]] inline void halt(int exitCode, std::string_view message = {}, bool silent = false) {
+  engine().halt(exitCode, message, silent);
+}
+inline void stop(std::string_view message, bool askExit = false) { engine().stop(message, askExit); }
+
+}  // namespace linkar::ui
