@@ -24,7 +24,9 @@ namespace {
 // Permissions of a profile file created anew.
 constexpr mode_t kNewProfileMode = 0644;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+// A stray carriage return counts as a blank, so that a lone '\r' at the
+// end of a line never becomes part of a name or value.
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 std::string_view trim(std::string_view s) {
   while (!s.empty() && isBlank(s.front())) s.remove_prefix(1);
@@ -103,18 +105,31 @@ ProfileText::ProfileText(std::string_view contents) {
   std::size_t start = 0;
   while (start < contents.size()) {
     std::size_t nl = contents.find('\n', start);
-    std::size_t end = nl == std::string_view::npos ? contents.size() : nl;
-    std::string_view line = contents.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    m_lines.emplace_back(line);
-    m_finalLineEnd = nl != std::string_view::npos;
-    start = end + 1;
+    Line line;
+    if (nl == std::string_view::npos) {
+      line.body = contents.substr(start);
+      start = contents.size();
+    } else {
+      line.body = contents.substr(start, nl - start);
+      if (!line.body.empty() && line.body.back() == '\r') {
+        line.body.pop_back();
+        line.end.push_back('\r');
+      }
+      line.end.push_back('\n');
+      start = nl + 1;
+    }
+    m_lines.push_back(std::move(line));
   }
+}
+
+void ProfileText::insertLine(std::size_t at, std::string body) {
+  if (at > 0 && m_lines[at - 1].end.empty()) m_lines[at - 1].end = m_lineEnd;
+  m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), Line{std::move(body), m_lineEnd});
 }
 
 std::size_t ProfileText::sectionBody(std::string_view section) const {
   for (std::size_t i = 0; i < m_lines.size(); ++i) {
-    auto name = headerOf(m_lines[i]);
+    auto name = headerOf(m_lines[i].body);
     if (name && sameName(*name, trim(section))) return i + 1;
   }
   return std::string::npos;
@@ -122,7 +137,7 @@ std::size_t ProfileText::sectionBody(std::string_view section) const {
 
 std::size_t ProfileText::sectionEnd(std::size_t body) const {
   std::size_t i = body;
-  while (i < m_lines.size() && !headerOf(m_lines[i])) ++i;
+  while (i < m_lines.size() && !headerOf(m_lines[i].body)) ++i;
   return i;
 }
 
@@ -130,11 +145,11 @@ std::optional<std::string> ProfileText::find(std::string_view section, std::stri
   key = trim(key);
   // Every section of the name counts, in file order.
   for (std::size_t i = 0; i < m_lines.size(); ++i) {
-    auto name = headerOf(m_lines[i]);
+    auto name = headerOf(m_lines[i].body);
     if (!name || !sameName(*name, trim(section))) continue;
     std::size_t end = sectionEnd(i + 1);
     for (std::size_t j = i + 1; j < end; ++j) {
-      auto entry = entryOf(m_lines[j]);
+      auto entry = entryOf(m_lines[j].body);
       if (entry && sameName(entry->key, key)) return std::string(entry->value);
     }
     i = end - 1;
@@ -150,38 +165,36 @@ void ProfileText::set(std::string_view section, std::string_view key, std::strin
   line.append(1, '=').append(value);
   std::size_t body = sectionBody(section);
   if (body == std::string::npos) {
-    if (!m_lines.empty() && !trim(m_lines.back()).empty()) m_lines.emplace_back();
+    if (!m_lines.empty() && !trim(m_lines.back().body).empty()) insertLine(m_lines.size(), "");
     std::string header(1, '[');
     header.append(section).push_back(']');
-    m_lines.push_back(std::move(header));
-    m_lines.push_back(line);
-    m_finalLineEnd = true;
+    insertLine(m_lines.size(), std::move(header));
+    insertLine(m_lines.size(), std::move(line));
     return;
   }
   std::size_t end = sectionEnd(body);
   for (std::size_t j = body; j < end; ++j) {
-    auto entry = entryOf(m_lines[j]);
+    auto entry = entryOf(m_lines[j].body);
     if (entry && sameName(entry->key, key)) {
       // Keep the key as the file spells it.
       std::string replaced(entry->key);
       replaced.append(1, '=').append(value);
-      m_lines[j] = std::move(replaced);
+      m_lines[j].body = std::move(replaced);
       return;
     }
   }
   // After the section's last non-blank line, before the blank lines that
   // separate it from the next.
   std::size_t at = end;
-  while (at > body && trim(m_lines[at - 1]).empty()) --at;
-  m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(at), line);
-  if (at == m_lines.size() - 1) m_finalLineEnd = true;
+  while (at > body && trim(m_lines[at - 1].body).empty()) --at;
+  insertLine(at, std::move(line));
 }
 
 std::string ProfileText::text() const {
   std::string out;
-  for (std::size_t i = 0; i < m_lines.size(); ++i) {
-    out += m_lines[i];
-    if (i + 1 < m_lines.size() || m_finalLineEnd) out += m_lineEnd;
+  for (const Line& line : m_lines) {
+    out += line.body;
+    out += line.end;
   }
   return out;
 }

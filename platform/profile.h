@@ -26,8 +26,8 @@ inline constexpr int kErrorInvalidData = 13;
 // The text of one profile file, for reading and changing in memory.
 //
 // Broken lines (a '[' without ']', a line without '=', an empty key, an
-// overlong line) are not interpreted, and are kept byte for byte when the
-// text is written back. A value wrapped in double quotes is given without
+// overlong line) are not interpreted. Every line the change does not touch
+// is written back byte for byte, line end included. A value wrapped in double quotes is given without
 // them. The first matching section and key win.
 class ProfileText {
  public:
@@ -47,9 +47,15 @@ class ProfileText {
   std::size_t sectionBody(std::string_view section) const;
   std::size_t sectionEnd(std::size_t body) const;
 
-  std::vector<std::string> m_lines;  // without their line ends
-  std::string m_lineEnd = "\n";      // "\r\n" when the file used it
-  bool m_finalLineEnd = true;        // the last line had a line end
+  struct Line {
+    std::string body;  // without its line end
+    std::string end;   // "\n", "\r\n", or "" for a last line without one
+  };
+  // Appends `body` with the file's line end, ending the last line first.
+  void insertLine(std::size_t at, std::string body);
+
+  std::vector<Line> m_lines;
+  std::string m_lineEnd = "\n";  // for new lines: "\r\n" when the file used it
 };
 
 // True when the three can be written without breaking the file: no line

@@ -116,6 +116,15 @@ TEST_F(ProfileTest, NewKeysJoinTheirSectionAndLineEndsAreKept) {
   EXPECT_EQ(readWholeFile(m_path), "[A]\r\nx=1\r\nz=3\r\n\r\n[B]\r\ny=2\r\nw=4\r\n");
 }
 
+TEST_F(ProfileTest, MixedAndStrayLineEndsSurviveARewrite) {
+  const std::string original = "[A]\r\nx=1\n\r\n[B]\ny=2\r\r\n[C]\nz=3\r";
+  ASSERT_TRUE(writeWholeFile(m_path, original));
+  EXPECT_EQ(readProfileString(m_path, "B", "y", ""), "2");
+  EXPECT_EQ(readProfileString(m_path, "C", "z", ""), "3");
+  ASSERT_EQ(writeProfileString(m_path, "D", "w", "4"), 0);
+  EXPECT_EQ(readWholeFile(m_path), original + "\r\n\r\n[D]\r\nw=4\r\n");
+}
+
 TEST_F(ProfileTest, EntriesThatWouldBreakTheFileAreRefused) {
   ASSERT_TRUE(writeWholeFile(m_path, "[A]\nx=1\n"));
   EXPECT_EQ(writeProfileString(m_path, "A", "x", "two\nlines"), kErrorInvalidParameter);
