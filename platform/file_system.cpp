@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "platform/file.h"
@@ -52,6 +53,12 @@ class Probe {
 
   int error() const { return m_error; }
   bool opened() const { return m_fd >= 0; }
+  // Device and inode, to order probes; zeros when not open.
+  std::pair<dev_t, ino_t> identity() const {
+    struct stat st {};
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0) return {0, 0};
+    return {st.st_dev, st.st_ino};
+  }
   bool isDirectory() const {
     struct stat st {};
     return m_fd >= 0 && ::fstat(m_fd, &st) == 0 && S_ISDIR(st.st_mode);
@@ -129,19 +136,21 @@ int renameFile(const std::string& from, const std::string& to, bool replaceExist
   if (!usablePathName(from)) return nameError(from);
   if (!usablePathName(to)) return nameError(to);
   Probe source(from);
-  if (source.opened()) {
-    int rc = source.checkNoDenials();
-    if (rc != 0) return shareError(rc);
-  } else if (source.error() != EACCES && source.error() != EPERM) {
+  if (!source.opened() && source.error() != EACCES && source.error() != EPERM)
     return failWithPathErrno(source.error(), from);
-  }
   std::unique_ptr<Probe> target;
-  if (replaceExisting && fileExists(to) && !sameFile(from, to)) {
+  if (replaceExisting && fileExists(to) && !sameFile(from, to))
     target = std::make_unique<Probe>(to);
-    if (target->opened()) {
-      int rc = target->checkNoDenials();
-      if (rc != 0) return shareError(rc);
-    }
+  // Both guards are taken in one global order (by file identity), so two
+  // renames of the same pair in opposite directions cannot wait on each
+  // other for ever.
+  Probe* first = &source;
+  Probe* second = target && target->opened() ? target.get() : nullptr;
+  if (second && second->identity() < first->identity()) std::swap(first, second);
+  for (Probe* p : {first, second}) {
+    if (p == nullptr || !p->opened()) continue;
+    int rc = p->checkNoDenials();
+    if (rc != 0) return shareError(rc);
   }
   if (replaceExisting) {
     if (::rename(from.c_str(), to.c_str()) == 0) return 0;

@@ -137,6 +137,19 @@ TEST_F(ShareModeTest, RemoveAndCreateAlwaysOfAFileHeldDenyWriteAreRefused) {
   EXPECT_FALSE(fileExists(m_path));
 }
 
+TEST_F(ShareModeTest, RenameOverAFileHeldDenyAllIsRefused) {
+  const std::string other = m_dir.file("OTHER.SDF");
+  ASSERT_TRUE(test::writeWholeFile(other, "replacement"));
+  File holder;
+  ASSERT_EQ(holder.open(m_path, kShareDenyAll | kAccessReadWrite), 0);
+  EXPECT_EQ(renameFile(other, m_path, true), kErrorSharingViolation);
+  EXPECT_EQ(test::readWholeFile(m_path), "precious");
+  EXPECT_EQ(test::readWholeFile(other), "replacement");
+  holder.close();
+  EXPECT_EQ(renameFile(other, m_path, true), 0);
+  EXPECT_EQ(test::readWholeFile(m_path), "replacement");
+}
+
 TEST_F(ShareModeTest, RemoveOfAFileHeldDenyNoneSucceeds) {
   File holder;
   ASSERT_EQ(holder.open(m_path, kShareDenyNone | kAccessReadWrite), 0);
