@@ -135,7 +135,10 @@ class File {
   // not nest: locking a range twice and unlocking it once frees it.
   // REQUIRES: length > 0 and offset + length <= kCallerLockLimit.
   int tryLock(std::uint64_t offset, std::uint64_t length, LockKind kind);
-  // Waits until the lock is granted.
+  // Waits until the lock is granted. A conflicting lock held by another
+  // open of this same process never comes free while its only thread waits
+  // here (procedure threads are fibers on one thread): where that can
+  // happen, retry tryLock() instead. 33 if the system refuses the wait.
   int lock(std::uint64_t offset, std::uint64_t length, LockKind kind);
   int unlock(std::uint64_t offset, std::uint64_t length);
 
