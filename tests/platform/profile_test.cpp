@@ -11,6 +11,7 @@
 #include "platform/fault_injection.h"
 #include "platform/file.h"
 #include "platform/profile.h"
+#include "tests/support/crash_points.h"
 #include "tests/support/temp_dir.h"
 
 namespace linkar::platform {
@@ -147,6 +148,20 @@ TEST_F(ProfileTest, AFailedWriteLeavesTheOldFileWhole) {
   EXPECT_EQ(writeProfileString(m_path, "A", "x", "3"), kErrorWriteFault);
   EXPECT_EQ(readWholeFile(m_path), "[A]\nx=1\n");
   EXPECT_EQ(entriesInFolder(), 1) << "a temporary file was left behind";
+}
+
+TEST_F(ProfileTest, ACrashAnywhereInAWriteLeavesTheOldOrTheNewFile) {
+  const std::string before = "[Main]\nXPosit=1\nYPosit=2\n";
+  long points = test::forEachCrashPoint(
+      [&] { ASSERT_TRUE(writeWholeFile(m_path, before)); },
+      [&] { writeProfileString(m_path, "Main", "XPosit", "300"); },
+      [&](const test::CrashPoint& point) {
+        SCOPED_TRACE(point.describe());
+        std::string after = readWholeFile(m_path);
+        EXPECT_TRUE(after == before || after == "[Main]\nXPosit=300\nYPosit=2\n") << after;
+        EXPECT_EQ(entriesInFolder(), 1) << "a temporary file was left behind";
+      });
+  EXPECT_EQ(points, 2);  // one write, one flush
 }
 
 TEST_F(ProfileTest, AFileThatIsNotAProfileIsHandledSafely) {
