@@ -2,6 +2,8 @@
 // class regions and the write of changes.
 #include "storage/keyed/data_file.h"
 
+#include "storage/keyed/commit.h"
+#include "storage/keyed/recovery.h"
 #include "storage/keyed/internal_error.h"
 #include "storage/keyed/page_image.h"
 #include "storage/keyed/sdf_format.h"
@@ -20,6 +22,9 @@ int DataFile::open(std::unique_ptr<BlockStore> store, std::string_view owner,
   std::unique_ptr<DataFile> file(new DataFile(std::move(store), owner));
   bool isNew = false;
   if (const int rc = file->readHeader(isNew)) return rc;
+  if (file->m_header.redoStart != file->m_header.redoEnd) {
+    if (const int rc = recoverPendingCommit(*file, nullptr)) return rc;
+  }
   out = std::move(file);
   return 0;
 }
@@ -28,6 +33,8 @@ int DataFile::readHeader(bool& isNew) {
   std::uint64_t size = 0;
   if (const int rc = m_store->size(&size)) return rc;
   m_header = FileHeader{};
+  m_committed = m_header;
+  m_replay.clear();
   isNew = size == 0;
   if (isNew) {
     m_hasTree = false;
@@ -42,6 +49,7 @@ int DataFile::readHeader(bool& isNew) {
   SDFBT_CHECK(m_header.regionsSound());
   m_hasTree = m_header.changes != 0;
   if (m_hasTree) SDFBT_CHECK(m_header.classOf(m_header.root) > 0);
+  m_committed = m_header;
   return 0;
 }
 
@@ -100,7 +108,9 @@ Page* DataFile::fetch(std::int32_t ref) {
   std::string image;
   std::size_t got = 0;
   const std::size_t length = static_cast<std::size_t>(k) * kUnit;
-  const int rc = readBlocks(pageOffset(ref), image, length, &got);
+  std::uint64_t at = pageOffset(ref);
+  if (const auto it = m_replay.find(at); it != m_replay.end()) at = it->second;
+  const int rc = readBlocks(at, image, length, &got);
   SDFBT_CHECK(rc == 0 && got == length);
   Page* p = m_cache.add(parsePageImage(image, ref, ++m_serials));
   m_cache.access(p);
@@ -198,9 +208,7 @@ void DataFile::placePages() {
   }
 }
 
-int DataFile::writeChanges() {
-  if (!m_dirty) return 0;
-  requireWritable();
+std::vector<Page*> DataFile::placeDirtyPages() {
   // Compaction can load pages whose fresh image needs another class, so
   // placing and compacting repeat until every dirty page sits in its class.
   constexpr int kMaxRounds = 8;
@@ -215,32 +223,37 @@ int DataFile::writeChanges() {
       placed = placed && page->ref() >= 0 && m_header.classOf(page->ref()) == prepare(page);
     if (placed) break;
   }
-  ++m_header.changes;
-  m_header.redoStart = m_header.redoEnd = static_cast<std::uint32_t>(m_header.dataEnd());
-  int rc = 0;
-  for (Page* page : dirty) {
-    finishPageImage(*page, page->image);
-    rc = writeBlocks(pageOffset(page->ref()), page->image);
-    if (rc) break;
-  }
-  if (!rc) {
-    std::string header(kHeaderSize, '\0');
-    m_header.write(reinterpret_cast<std::uint8_t*>(header.data()));
-    rc = writeBlocks(0, header);
-  }
-  if (!rc) rc = m_store->flush();
-  if (rc) {
-    discardChanges();
-    return rc;
-  }
-  for (Page* page : dirty) {
+  return dirty;
+}
+
+void DataFile::finishCommit(const std::vector<Page*>& pages, const FileHeader& header) {
+  for (Page* page : pages) {
     m_cache.setDirty(page, false);
     page->image.clear();
     page->image.shrink_to_fit();
     page->preparedClass = 0;
   }
+  m_header = header;
+  m_committed = header;
+  m_replay.clear();
   m_dirty = false;
-  return 0;
+  m_temporaries = 0;
+}
+
+void DataFile::adoptHeader(const FileHeader& header) {
+  m_cache.clear();
+  m_replay.clear();
+  m_dirty = false;
+  m_temporaries = 0;
+  m_header = header;
+  m_committed = header;
+  m_hasTree = m_header.changes != 0;
+}
+
+int DataFile::writeChanges() {
+  if (!m_dirty) return 0;
+  requireWritable();
+  return commitChanges(*this, nullptr);
 }
 
 int DataFile::close() {

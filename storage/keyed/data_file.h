@@ -10,6 +10,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 #include "storage/keyed/block_store.h"
 #include "storage/keyed/file_header.h"
@@ -65,13 +67,30 @@ class DataFile final : private PageMover {
   // so page pointers stay valid for the length of one operation.
   void beginOperation();
 
-  // Writes every change: dirty pages to their homes, then the header.
+  // Commits every change through the redo area (commit.h): both phases.
   // Returns 0 or the operating-system error; on error the changes are dropped.
   int writeChanges();
   // Writes the changes and cuts the file to its data end.
   int close();
   // Forgets every change not yet written and re-reads the header.
   int discardChanges();
+
+  // Commit and recovery support (commit.h, recovery.h, file_access.h).
+  // The header as it stands committed on disk.
+  const FileHeader& committedHeader() const { return m_committed; }
+  // Takes `header` as both the committed and the working header, dropping
+  // every cached page, change and replay entry.
+  void adoptHeader(const FileHeader& header);
+  // Sizes and places every dirty page (placement, then compaction) and
+  // returns them with their images built; the working header follows.
+  std::vector<Page*> placeDirtyPages();
+  // A commit has made `header` the committed header and written `pages`.
+  void finishCommit(const std::vector<Page*>& pages, const FileHeader& header);
+  // Committed pages to read from elsewhere (a finished commit's redo area
+  // seen by a read-only open): home offset -> offset to read instead.
+  void setReplayMap(std::unordered_map<std::uint64_t, std::uint64_t> map) {
+    m_replay = std::move(map);
+  }
 
   PageCache& cache() { return m_cache; }
   std::uint64_t dataEnd() const { return m_header.dataEnd(); }
@@ -92,6 +111,8 @@ class DataFile final : private PageMover {
   std::unique_ptr<BlockStore> m_store;
   std::optional<PageCipher> m_cipher;
   FileHeader m_header;
+  FileHeader m_committed;
+  std::unordered_map<std::uint64_t, std::uint64_t> m_replay;
   PageCache m_cache;
   bool m_hasTree = false;
   bool m_dirty = false;

@@ -1,0 +1,20 @@
+// Settling an unfinished commit found when a data file's header is read:
+// rolled forward from the redo area, or rolled back when its transaction
+// never reached its commit point.
+#pragma once
+
+#include "storage/keyed/data_file.h"
+#include "storage/keyed/lock_area.h"
+
+namespace linkar::keyed {
+
+// `file` has just taken the header at offset 0, and its redo bounds differ.
+// A writable file is repaired on disk (the writer range of `denyWriteLocks`,
+// when given, is held while pages are copied home); a read-only file is left
+// as it is and reads the committed pages from the redo area. Returns 0, 36
+// when the redo area is damaged, or an operating-system error; on failure the
+// file keeps the header at offset 0 and nothing more is written.
+// Repeatable: a crash part-way leaves a file this can settle again.
+int recoverPendingCommit(DataFile& file, LockArea* denyWriteLocks);
+
+}  // namespace linkar::keyed

@@ -1,0 +1,130 @@
+// LOGOUT, COMMIT and ROLLBACK, and the multi-file commit through the
+// transaction control file:
+//   1. enter a fresh transaction number in the control file, commit it;
+//   2. mark and log (phase 0) each changed file; a failure undoes the logs;
+//   3. delete the number from the control file, commit it: the commit point;
+//   4. apply (phase 1) each file.
+// A crash before 3 leaves markers whose number the control file still
+// lists, so recovery rolls those files back; after 3 it rolls them forward.
+#include "storage/keyed/transaction.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "platform/clock.h"
+#include "platform/file_system.h"
+#include "platform/paths.h"
+#include "storage/keyed/sdfbt.h"
+#include "storage/keyed/transaction_marker.h"
+
+namespace linkar::keyed {
+namespace {
+
+std::string absoluteName(std::string_view name) {
+  std::string path;
+  if (platform::absolutePath(std::string(name), &path) != 0) path.assign(name);
+  return path;
+}
+
+}  // namespace
+
+int defaultControlFile(std::string* out) {
+  std::string folder;
+  const int rc = platform::stateDirectory(&folder);
+  *out = folder + "/" + kControlFileName;
+  return rc;
+}
+
+Transaction::Transaction() { defaultControlFile(&m_controlFile); }
+
+void Transaction::setControlFile(std::string_view name) { m_controlFile = absoluteName(name); }
+
+void Transaction::logout(FileAccess& file) {
+  if (!enrolled(file)) m_files.push_back(&file);
+}
+
+bool Transaction::enrolled(const FileAccess& file) const {
+  return std::find(m_files.begin(), m_files.end(), &file) != m_files.end();
+}
+
+void Transaction::withdraw(FileAccess& file) {
+  m_files.erase(std::remove(m_files.begin(), m_files.end(), &file), m_files.end());
+}
+
+void Transaction::finish() {
+  for (FileAccess* file : m_files) {
+    if (file->dirty()) file->discard();
+    file->endAccess();
+  }
+  m_files.clear();
+}
+
+void Transaction::rollback() { finish(); }
+
+int Transaction::commit() {
+  std::vector<FileAccess*> changed;
+  for (FileAccess* file : m_files)
+    if (file->dirty()) changed.push_back(file);
+  int rc = 0;
+  if (changed.size() == 1) {
+    rc = changed.front()->commit();
+  } else if (changed.size() > 1) {
+    rc = commitSeveral(changed);
+  }
+  finish();
+  return rc;
+}
+
+int Transaction::commitSeveral(const std::vector<FileAccess*>& changed) {
+  std::unique_ptr<FileAccess> control;
+  int rc = FileAccess::open(m_controlFile, platform::kAccessReadWrite | platform::kShareDenyNone,
+                            platform::Disposition::OpenAlways, {}, control);
+  if (rc) return rc;
+
+  // 1. A number the control file does not hold yet.
+  std::uint32_t number = static_cast<std::uint32_t>(platform::timeOfDayHundredths());
+  if ((rc = control->beginWrite())) return rc;
+  {
+    Sdfbt tree(control->file());
+    control->file().beginOperation();
+    while (tree.find(controlEntryKey(number))) ++number;
+    tree.insert(controlEntryKey(number), {});
+  }
+  if ((rc = control->flush())) return rc;
+
+  // 2. Mark and log every changed file.
+  const TransactionMarker marker{number, m_controlFile};
+  std::vector<PendingCommit> logs(changed.size());
+  for (std::size_t i = 0; i < changed.size() && !rc; ++i) {
+    FileAccess& file = *changed[i];
+    rc = file.beginWrite();
+    if (!rc) {
+      file.file().beginOperation();
+      Sdfbt(file.file()).put(markerKey(), encodeMarker(marker));
+      rc = file.logCommit(logs[i]);
+    }
+  }
+
+  // 3. The commit point: the number leaves the control file.
+  if (!rc && !(rc = control->beginWrite())) {
+    control->file().beginOperation();
+    Sdfbt(control->file()).erase(controlEntryKey(number));
+    rc = control->flush();
+  }
+  if (rc) {
+    for (std::size_t i = 0; i < changed.size(); ++i) changed[i]->undoLog(logs[i]);
+    control->close();
+    return rc;
+  }
+  control->close();
+
+  // 4. Apply: from here every file counts as committed.
+  int applied = 0;
+  for (std::size_t i = 0; i < changed.size(); ++i) {
+    const int one = changed[i]->applyCommit(logs[i]);
+    if (one && !applied) applied = one;
+  }
+  return applied;
+}
+
+}  // namespace linkar::keyed
