@@ -52,6 +52,17 @@ namespace {
 // as usual.
 int ioError(int e, int faultNumber) { return failWith(e == EIO ? faultNumber : mapErrno(e)); }
 
+// Permissions of a file created anew, before the umask.
+constexpr mode_t kNewFileMode = 0666;
+
+int openRestarting(const std::string& path, int flags) {
+  int fd;
+  do {
+    fd = ::open(path.c_str(), flags, kNewFileMode);
+  } while (fd < 0 && errno == EINTR);
+  return fd;
+}
+
 int openDescriptor(const std::string& path, OpenMode mode, Disposition disposition, bool* writable,
                    bool* readable) {
   int flags = O_CLOEXEC;
@@ -68,12 +79,12 @@ int openDescriptor(const std::string& path, OpenMode mode, Disposition dispositi
   }
   // Read and write when the permissions allow, whatever the access asked
   // for: locks of both kinds need it, and File itself enforces the access.
-  int fd = ::open(path.c_str(), flags | O_RDWR, 0666);
+  int fd = openRestarting(path, flags | O_RDWR);
   *writable = *readable = true;
   if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM || errno == ETXTBSY) &&
       mode.access != Access::ReadWrite) {
     int narrow = mode.access == Access::Read ? O_RDONLY : O_WRONLY;
-    fd = ::open(path.c_str(), flags | narrow, 0666);
+    fd = openRestarting(path, flags | narrow);
     *writable = mode.access == Access::Write;
     *readable = mode.access == Access::Read;
   }

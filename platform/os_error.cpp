@@ -4,12 +4,14 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cerrno>
 
 namespace linkar::platform {
 
 namespace {
-int g_lastOsError = kErrorNone;
+// Atomic only so that a stray helper thread cannot make it a data race.
+std::atomic<int> g_lastOsError{kErrorNone};
 }  // namespace
 
 int mapErrno(int e) {
@@ -77,12 +79,12 @@ int mapPathErrno(int e, const std::string& path) {
   return kErrorPathNotFound;
 }
 
-int lastOsError() { return g_lastOsError; }
+int lastOsError() { return g_lastOsError.load(std::memory_order_relaxed); }
 
-void setLastOsError(int number) { g_lastOsError = number; }
+void setLastOsError(int number) { g_lastOsError.store(number, std::memory_order_relaxed); }
 
 int failWith(int number) {
-  g_lastOsError = number;
+  setLastOsError(number);
   return number;
 }
 
