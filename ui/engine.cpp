@@ -368,6 +368,7 @@ bool Engine::runReady() {
 
 int Engine::postTimers() {
   int posted = 0;
+  if (systemModalBoxOpen()) return 0;
   for (int slot = 0; slot < ProcedureThreads::kSlots; ++slot) {
     ThreadState& t = stateOf(slot);
     if (t.wait != Wait::Accept || t.loops.empty()) continue;

@@ -98,6 +98,9 @@ class Engine {
 
   // MESSAGE: returns the bit of the button pressed.
   int message(MessageRequest request);
+  // MESSAGE with its texts taken from the current thread's string stack:
+  // the caller pushed the text, then the title, then the icon name.
+  int messageFromStack(int icon, int buttons, int defaultButton, bool systemModal);
   // POPUP: "&Insert|~&Change|-|&Delete"; returns the chosen item from 1
   // (separators not counted), 0 when dismissed.
   int popup(std::string_view items);
@@ -134,6 +137,11 @@ class Engine {
   bool userThumb(int window, int field, int thumb);
   bool userFocus(int window, int field);
   bool userClose(int window);
+  // The user moved, sized, maximised, minimised or restored a window.
+  bool userPlace(int window, Rect place);
+  bool userMaximize(int window);
+  bool userMinimize(int window);
+  bool userRestore(int window);
   bool userActivate(int window);
   bool userChoosePopup(int threadNumber, int item);
 
@@ -147,7 +155,7 @@ class Engine {
   int messageButtonBit(const Window& box, int field) const;
   const PopupMenu* popupMenu(int threadNumber) const;
   int activeWindow() const { return m_active; }
-  // The status bar of the frame shows the focused control's message.
+  // Whether the thread waits for the user (accept loop, box or popup).
   bool threadWaiting(int threadNumber) const;
 
  private:
@@ -160,6 +168,7 @@ class Engine {
     Wait wait = Wait::None;
     int box = 0;                  // open message box
     int boxResult = 0;
+    bool boxSystemModal = false;
     std::unique_ptr<PopupMenu> popup;
     int keyCode = 0;
     int keyChar = 0;
@@ -180,6 +189,8 @@ class Engine {
   void focusControl(Window& w, int field);
   void computeRows(Window& w);
   int frameId() const;
+  // A system-modal box holds every other window of the program.
+  bool systemModalBoxOpen() const;
 
   Backend& m_backend;
   const Catalogue& m_catalogue;

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "runtime/runtime_error.h"
+#include "runtime/string_stack.h"
 #include "ui/engine.h"
 
 namespace linkar::ui {
@@ -43,17 +44,41 @@ int Engine::message(MessageRequest request) {
   m_order.push_back(id);
   ThreadState& t = stateOf(slot);
   int previousBox = t.box;
+  bool previousModal = t.boxSystemModal;
   t.box = id;
   t.boxResult = 0;
+  t.boxSystemModal = request.systemModal;
   m_backend.windowOpened(ref);
   while (t.boxResult == 0) waitForUser(Wait::MessageBox);
   int result = t.boxResult;
   t.boxResult = 0;
   t.box = previousBox;
+  t.boxSystemModal = previousModal;
   m_backend.windowClosed(*window(id));
   m_order.erase(std::remove(m_order.begin(), m_order.end(), id), m_order.end());
   m_windows.erase(id);
   return result;
+}
+
+int Engine::messageFromStack(int icon, int buttons, int defaultButton, bool systemModal) {
+  runtime::StringStack& stack = runtime::stringStack();
+  MessageRequest r;
+  r.iconName = stack.pop();
+  r.title = stack.pop();
+  r.text = stack.pop();
+  // Fixed-length variables arrive blank-padded.
+  while (!r.iconName.empty() && r.iconName.back() == ' ') r.iconName.pop_back();
+  r.icon = icon;
+  r.buttons = buttons;
+  r.defaultButton = defaultButton;
+  r.systemModal = systemModal;
+  return message(std::move(r));
+}
+
+bool Engine::systemModalBoxOpen() const {
+  for (const auto& t : m_state)
+    if (t.box != 0 && t.boxSystemModal) return true;
+  return false;
 }
 
 Window* Engine::messageBox(int threadNumber) {

@@ -19,8 +19,9 @@ Window* Engine::inputWindow(int id) {
   if (m_ended) return nullptr;
   Window* w = window(id);
   if (!w) return nullptr;
-  if (w->kind() == WindowKind::MessageBox) return w;
   const ThreadState& t = m_state[static_cast<size_t>(w->thread())];
+  if (systemModalBoxOpen() && !(w->kind() == WindowKind::MessageBox && t.boxSystemModal)) return nullptr;
+  if (w->kind() == WindowKind::MessageBox) return w;
   if (t.box != 0 || t.popup) return nullptr;
   return w;
 }
@@ -218,6 +219,51 @@ bool Engine::userClose(int id) {
     }
   }
   if (!w->hasPending(Event::CloseWindow, 0)) w->post(Event::CloseWindow, 0);
+  return true;
+}
+
+bool Engine::userPlace(int id, Rect place) {
+  Window* w = inputWindow(id);
+  if (!w || w->kind() == WindowKind::MessageBox) return false;
+  Rect old = w->place();
+  if (!w->resizable()) {
+    place.width = old.width;
+    place.height = old.height;
+  }
+  w->setPlace(place);
+  if (place.x != old.x || place.y != old.y) w->post(Event::Moved, 0);
+  if (place.width != old.width || place.height != old.height) w->post(Event::Sized, 0);
+  return true;
+}
+
+bool Engine::userMaximize(int id) {
+  Window* w = inputWindow(id);
+  if (!w || w->kind() == WindowKind::MessageBox || !w->resizable()) return false;
+  if (w->maximized()) return true;
+  w->setMaximized(true);
+  w->post(Event::Maximized, 0);
+  w->post(Event::Sized, 0);
+  return true;
+}
+
+bool Engine::userMinimize(int id) {
+  Window* w = inputWindow(id);
+  if (!w || w->kind() == WindowKind::MessageBox) return false;
+  if (w->minimized()) return true;
+  w->setMinimized(true);
+  w->post(Event::Iconized, 0);
+  return true;
+}
+
+bool Engine::userRestore(int id) {
+  Window* w = inputWindow(id);
+  if (!w || w->kind() == WindowKind::MessageBox) return false;
+  if (!w->maximized() && !w->minimized()) return true;
+  bool wasMaximized = w->maximized();
+  w->setMaximized(false);
+  w->setMinimized(false);
+  w->post(Event::Restored, 0);
+  if (wasMaximized) w->post(Event::Sized, 0);
   return true;
 }
 

@@ -213,6 +213,30 @@ bool TestDriver::close(Window& w) {
   return done;
 }
 
+bool TestDriver::place(Window& w, Rect place) {
+  bool done = m_engine->userPlace(w.id(), place);
+  run();
+  return done;
+}
+
+bool TestDriver::maximize(Window& w) {
+  bool done = m_engine->userMaximize(w.id());
+  run();
+  return done;
+}
+
+bool TestDriver::minimize(Window& w) {
+  bool done = m_engine->userMinimize(w.id());
+  run();
+  return done;
+}
+
+bool TestDriver::restore(Window& w) {
+  bool done = m_engine->userRestore(w.id());
+  run();
+  return done;
+}
+
 bool TestDriver::activate(Window& w) {
   bool done = m_engine->userActivate(w.id());
   run();

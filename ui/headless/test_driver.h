@@ -89,6 +89,11 @@ class TestDriver {
   bool chooseTab(Window& w, std::string_view tabText);
   bool dragThumb(Window& w, std::string_view list, int thumb);
   bool close(Window& w);
+  // Moving and sizing as the user does it (a fixed-size window keeps its size).
+  bool place(Window& w, Rect place);
+  bool maximize(Window& w);
+  bool minimize(Window& w);
+  bool restore(Window& w);
   bool activate(Window& w);
   // Presses the message box button with that text ("&No" or "No").
   bool answer(std::string_view button, int thread = 0);

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "runtime/string_stack.h"
 #include "ui/headless/test_driver.h"
 #include "ui/statements.h"
 
@@ -149,6 +150,56 @@ TEST(MessageBox, IsModalToItsThreadOnly) {
   EXPECT_FALSE(d.press(*categories, "&Insert"));
   ASSERT_TRUE(d.answer("&Yes", asker));
   EXPECT_EQ(answer, Button::kYes);
+}
+
+TEST(MessageBox, ASystemModalBoxHoldsEveryOtherWindowAndTimer) {
+  TestDriver d;
+  d.startFrame();
+  int ticks = 0;
+  d.engine().start([&] {
+    openWindow("IMPORTOTHER$PROGRESSWINDOW");
+    while (acceptEvent()) {
+      if (event() != Event::Timer) continue;
+      if (++ticks == 3) message("Disk full", "Stop", "", Icon::kHand, Button::kOk, 0, true);
+      if (ticks == 5) post(Event::CloseWindow);
+    }
+  }, 25000);
+  int presses = 0;
+  d.start([&] {
+    openWindow("BROWSELINKAR$QUICKWINDOW");
+    while (acceptEvent()) presses += accepted() == 2;
+  }, 50000);
+  EXPECT_TRUE(d.run());  // quiet: the box stops the timer
+  EXPECT_EQ(ticks, 3);
+  Window* browse = d.find("Browse Locations");
+  ASSERT_NE(browse, nullptr);
+  EXPECT_FALSE(d.press(*browse, "&Insert"));
+  EXPECT_FALSE(d.pressMenu("Help|About"));
+  ASSERT_TRUE(d.answer("OK"));
+  EXPECT_EQ(ticks, 5);
+  EXPECT_TRUE(d.press(*browse, "&Insert"));
+  EXPECT_EQ(presses, 1);
+}
+
+TEST(MessageBox, TextsCanComeFromTheStringStack) {
+  TestDriver d;
+  int answer = 0;
+  d.start([&] {
+    runtime::StringStack& stack = runtime::stringStack();
+    stack.push("Record Update Error|Try again?");
+    stack.push("Update");
+    stack.push("          ");  // a blank icon name: no named icon
+    answer = Engine::instance()->messageFromStack(Icon::kQuestion, Button::kYes | Button::kNo | Button::kCancel,
+                                                  Button::kYes, false);
+    EXPECT_TRUE(stack.empty());
+  }, 0);
+  Window* box = d.messageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(box->title(), "Update");
+  EXPECT_EQ(TestDriver::messageLines(*box), (std::vector<std::string>{"Record Update Error", "Try again?"}));
+  EXPECT_EQ(box->text(box->fieldOf("MessageIcon")), std::to_string(Icon::kQuestion));
+  ASSERT_TRUE(d.answer("Cancel"));
+  EXPECT_EQ(answer, Button::kCancel);
 }
 
 TEST(ProgramStops, HaltShowsItsBoxThenEndsWithTheExitCode) {
