@@ -201,19 +201,23 @@ TEST_F(FileTest, ReadOnlyFileOpensForReadingOnly) {
 
 TEST_F(FileTest, RemovingAFileInAFolderWithoutWriteRightsIsDenied) {
   ASSERT_EQ(::chmod(m_dir.path().c_str(), 0755), 0);
-  const std::string path = m_dir.file("keep.dat");
+  const std::string folder = m_dir.file("locked");
+  ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+  const std::string path = folder + "/keep.dat";
   ASSERT_TRUE(writeWholeFile(path, "abc"));
+  ASSERT_EQ(::chmod(folder.c_str(), 0555), 0);
   EXPECT_EQ(withoutPrivileges([&] {
               if (removeFile(path) != kErrorAccessDenied) return 1;
               if (renameFile(path, path + ".new") != kErrorAccessDenied) return 2;
               File f;
-              if (f.open(m_dir.file("new.dat"), kReadWriteShared, Disposition::CreateNew) !=
+              if (f.open(folder + "/new.dat", kReadWriteShared, Disposition::CreateNew) !=
                   kErrorAccessDenied)
                 return 3;
               return 0;
             }),
             0);
   EXPECT_TRUE(fileExists(path));
+  ::chmod(folder.c_str(), 0755);  // so the folder can be cleaned up
 }
 
 TEST_F(FileTest, MovedFileKeepsItsOpen) {
