@@ -43,6 +43,11 @@ class Backend {
   virtual void windowChanged(Window&) {}
   virtual void windowClosed(Window&) {}
 
+  // A procedure thread put up a popup menu (Engine::popupMenu) and waits for
+  // Engine::userChoosePopup; it is gone once the thread has the answer.
+  virtual void popupOpened(int /*threadNumber*/) {}
+  virtual void popupClosed(int /*threadNumber*/) {}
+
   // A menu item's standard action with no application code ("printsetup",
   // "tile", "cascade", "arrange"); "close" is handled by the engine.
   virtual void standardAction(std::string_view) {}

@@ -334,6 +334,9 @@ void Engine::onThreadFinished(int slot) {
 bool Engine::runnable(int slot) {
   if (!m_threads.alive(slot)) return false;
   ThreadState& t = stateOf(slot);
+  // While a system-modal box is up only its own thread may go on, so no
+  // other thread can open a window or enter a loop meanwhile.
+  if (systemModalBoxOpen() && !(t.box != 0 && t.boxSystemModal)) return false;
   if (!m_threads.started(slot)) return true;
   switch (t.wait) {
     case Wait::Accept: {

@@ -151,6 +151,9 @@ class Engine {
   std::vector<Window*> windows();
   // The thread's open message box, if any.
   Window* messageBox(int threadNumber);
+  // The window a thread's message box belongs to: the thread's newest
+  // window, else the application frame; 0 when there is neither.
+  int messageBoxOwner(int threadNumber) const;
   // The bit of the button at `field` of a message box; 0 if it is none.
   int messageButtonBit(const Window& box, int field) const;
   const PopupMenu* popupMenu(int threadNumber) const;
@@ -169,6 +172,7 @@ class Engine {
     int box = 0;                  // open message box
     int boxResult = 0;
     bool boxSystemModal = false;
+    int boxOwner = 0;             // the window the box belongs to (0: none)
     std::unique_ptr<PopupMenu> popup;
     int keyCode = 0;
     int keyChar = 0;

@@ -45,6 +45,9 @@ int Engine::message(MessageRequest request) {
   ThreadState& t = stateOf(slot);
   int previousBox = t.box;
   bool previousModal = t.boxSystemModal;
+  int previousOwner = t.boxOwner;
+  Window* owner = topWindow(slot);
+  t.boxOwner = owner ? owner->id() : frameId();
   t.box = id;
   t.boxResult = 0;
   t.boxSystemModal = request.systemModal;
@@ -54,6 +57,7 @@ int Engine::message(MessageRequest request) {
   t.boxResult = 0;
   t.box = previousBox;
   t.boxSystemModal = previousModal;
+  t.boxOwner = previousOwner;
   m_backend.windowClosed(*window(id));
   m_order.erase(std::remove(m_order.begin(), m_order.end(), id), m_order.end());
   m_windows.erase(id);
@@ -73,6 +77,12 @@ int Engine::messageFromStack(int icon, int buttons, int defaultButton, bool syst
   r.defaultButton = defaultButton;
   r.systemModal = systemModal;
   return message(std::move(r));
+}
+
+int Engine::messageBoxOwner(int threadNumber) const {
+  int slot = threadNumber - 1;
+  if (slot < 0 || slot >= ProcedureThreads::kSlots) return 0;
+  return m_state[static_cast<size_t>(slot)].boxOwner;
 }
 
 bool Engine::systemModalBoxOpen() const {
@@ -114,9 +124,11 @@ int Engine::popup(std::string_view items) {
   if (slot < 0 || m_ended) return 0;
   ThreadState& t = stateOf(slot);
   t.popup = std::move(menu);
+  m_backend.popupOpened(slot + 1);
   while (t.popup->result < 0) waitForUser(Wait::Popup);
   int chosen = t.popup->result;
   t.popup.reset();
+  m_backend.popupClosed(slot + 1);
   return chosen;
 }
 

@@ -173,12 +173,20 @@ TEST(MessageBox, ASystemModalBoxHoldsEveryOtherWindowAndTimer) {
   EXPECT_EQ(ticks, 3);
   Window* browse = d.find("Browse Locations");
   ASSERT_NE(browse, nullptr);
+  Window* box = d.messageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(d.engine().messageBoxOwner(box->thread() + 1), d.find("Progress...")->id());
+  // An event already queued for another thread waits until the box closes.
+  browse->post(Event::Accepted, 2);
+  d.run();
+  EXPECT_EQ(presses, 0);
   EXPECT_FALSE(d.press(*browse, "&Insert"));
   EXPECT_FALSE(d.pressMenu("Help|About"));
   ASSERT_TRUE(d.answer("OK"));
   EXPECT_EQ(ticks, 5);
-  EXPECT_TRUE(d.press(*browse, "&Insert"));
   EXPECT_EQ(presses, 1);
+  EXPECT_TRUE(d.press(*browse, "&Insert"));
+  EXPECT_EQ(presses, 2);
 }
 
 TEST(MessageBox, TextsCanComeFromTheStringStack) {
