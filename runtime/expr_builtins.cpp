@@ -8,6 +8,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "runtime/char_tables.h"
 #include "runtime/date.h"
@@ -66,19 +67,44 @@ Value sub(std::span<const Value> args) {
     return Value::text(text.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(length)));
 }
 
+// Where `needle` starts in `text` (from 0), found in linear time so that long
+// texts with many near matches cannot stall an evaluation.
+std::vector<bool> matchStarts(const std::string& needle, const std::string& text) {
+    std::vector<bool> starts(text.size(), false);
+    std::vector<std::size_t> border(needle.size() + 1, 0);
+    for (std::size_t i = 1, k = 0; i < needle.size(); ++i) {
+        while (k > 0 && needle[i] != needle[k]) k = border[k];
+        if (needle[i] == needle[k]) ++k;
+        border[i + 1] = k;
+    }
+    for (std::size_t i = 0, k = 0; i < text.size(); ++i) {
+        while (k > 0 && text[i] != needle[k]) k = border[k];
+        if (text[i] == needle[k]) ++k;
+        if (k == needle.size()) {
+            starts[i + 1 - k] = true;
+            k = border[k];
+        }
+    }
+    return starts;
+}
+
 Value instring(std::span<const Value> args) {
     const std::string needle = textArg(args, 0);
     const std::string text = textArg(args, 1);
     const std::int64_t step = has(args, 2) ? intArg(args, 2) : 1;
     std::int64_t position = has(args, 3) ? intArg(args, 3) : 1;
-    if (needle.empty() || step == 0) return Value::integer(0);
-    const auto last = static_cast<std::int64_t>(text.size()) - static_cast<std::int64_t>(needle.size()) + 1;
+    if (needle.empty() || step == 0 || needle.size() > text.size()) return Value::integer(0);
+    const auto last = static_cast<std::int64_t>(text.size() - needle.size()) + 1;
     if (step > 0 && position < 1) {
         // Skip to the first position of the progression inside the text.
         position += ((1 - position + step - 1) / step) * step;
     }
+    if (step < 0 && position > last) {
+        position -= ((position - last - step - 1) / -step) * -step;
+    }
+    const std::vector<bool> starts = matchStarts(needle, text);
     for (; position >= 1 && position <= last; position += step) {
-        if (text.compare(static_cast<std::size_t>(position - 1), needle.size(), needle) == 0) {
+        if (starts[static_cast<std::size_t>(position - 1)]) {
             return Value::integer(static_cast<std::int32_t>(position));
         }
     }

@@ -53,6 +53,13 @@ TEST_F(ExprBuiltinsTest, Instring) {
     EXPECT_EQ(eval("INSTRING('', 'abc')").asInteger(), 0);
     EXPECT_EQ(eval("INSTRING('a', 'abc', 0)").asInteger(), 0);
     EXPECT_EQ(eval("INSTRING('abcd', 'abc')").asInteger(), 0);
+    EXPECT_EQ(eval("INSTRING('a', 'abcabc', -2, 9)").asInteger(), 1);  // 5 and 3 hold no "a"
+    EXPECT_EQ(eval("INSTRING('a', 'abcabc', -3, 10)").asInteger(), 4);  // 7 lies past the end
+    EXPECT_EQ(eval("INSTRING('aab', 'aaaab')").asInteger(), 3);
+    EXPECT_EQ(eval("INSTRING('aa', 'aaaa', 2, 2)").asInteger(), 2);  // overlapping matches count
+    EXPECT_EQ(eval("INSTRING('aa', 'aaaa', 1, 3)").asInteger(), 3);
+    // Many near matches in long texts are found quickly.
+    EXPECT_EQ(eval("INSTRING(ALL('a', 30000) & 'b', ALL('a', 65000) & 'b')").asInteger(), 35001);
 }
 
 TEST_F(ExprBuiltinsTest, BlanksAndCase) {
