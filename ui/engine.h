@@ -7,6 +7,12 @@
 // Thread rules: statements run inside procedure threads; the user-input
 // functions and runReady() run in the home context (the backend's event loop
 // or a test driver), never inside a procedure thread.
+//
+// A backend's loop: after each user action it calls the matching user*()
+// function and then runReady(); a timer of its own (10 ms) calls
+// postTimers() and runReady(). It draws from windows() and each Window's
+// state when told through the Backend callbacks, shows messageBox(thread)
+// and popupMenu(thread) when they appear, and stops when programEnded().
 #pragma once
 
 #include <array>

@@ -184,6 +184,9 @@ void Engine::showRuntimeError(std::string_view caption, std::string_view text) {
   r.title = std::string(caption);
   r.icon = Icon::kHand;
   r.buttons = Button::kOk;
+  // The program ends after this box: no other thread may write anything
+  // more while it is up.
+  r.systemModal = true;
   message(std::move(r));
 }
 

@@ -74,6 +74,25 @@ TEST(AcceptLoop, WithoutAWindowRaises537AndEndsWithCode2) {
   EXPECT_EQ(r.output, "Runtime error|ACCEPT loop requires a window");
 }
 
+TEST(AcceptLoop, TheRuntimeErrorBoxHoldsEveryOtherThread) {
+  ChildResult r = runInChild([](int fd) {
+    TestDriver d;
+    d.startFrame();
+    d.start([] {
+      openWindow("BROWSELINKAR$QUICKWINDOW");
+      while (acceptEvent()) {
+      }
+    }, 50000);
+    d.start([] { closeWindow(12345); }, 0);
+    Window* browse = d.find("Browse Locations");
+    std::string seen = browse && d.messageBox() && !d.press(*browse, "&Insert") ? "held" : "not held";
+    if (write(fd, seen.data(), seen.size()) < 0) _exit(98);
+    d.answer("OK");
+  });
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_EQ(r.output, "held");
+}
+
 TEST(AcceptLoop, OpenTimeFailuresRaiseTheirRuntimeErrors) {
   struct { const char* what; Procedure procedure; const char* text; } cases[] = {
       {"same window twice", [] { openWindow("EXPORT$WINDOW"); openWindow("EXPORT$WINDOW"); }, "Window is already open"},
