@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/paths.h"
 #include "platform/profile.h"
 #include "runtime/char_tables.h"
 #include "runtime/env_file.h"
@@ -234,7 +233,7 @@ IntlProfileReader profileIntlReader(const std::string& iniPath) {
 
 IntlProfileReader linkarIniIntlReader() {
     std::string path;
-    if (platform::configFilePath(std::string(kLinkarIniName), &path) != 0) return {};
+    if (platform::resolveProfileName(platform::kSystemProfileName, &path) != 0) return {};
     return profileIntlReader(path);
 }
 

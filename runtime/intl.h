@@ -29,8 +29,6 @@ inline constexpr std::size_t kMaxDesignator = 2;
 
 // Profile section and keys of the Windows international settings.
 inline constexpr std::string_view kIntlSection = "intl";
-// The profile file whose [intl] section stands in for the Windows settings.
-inline constexpr std::string_view kLinkarIniName = "LINKAR.INI";
 inline constexpr std::string_view kKeyTime = "iTime";
 inline constexpr std::string_view kKeyTimeLeadingZero = "iTLzero";
 inline constexpr std::string_view kKeyTimeSeparator = "sTime";

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cstdlib>
 #include <map>
 
 #include "runtime/char_tables.h"
@@ -103,6 +106,19 @@ TEST_F(IntlTest, StartupReadsLinkarIniAndTheEnvironmentFile) {
     EXPECT_EQ(intlSettings().am, "vm");
     // The collation in force before the environment file is the saved copy.
     EXPECT_EQ(savedCollationTable()['a'], changed['a']);
+}
+
+TEST_F(IntlTest, ReaderFindsLinkarIniInTheConfigurationFolder) {
+    test::TempDir dir;
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = old != nullptr ? old : "";
+    ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+    ASSERT_EQ(::mkdir(dir.file("linkar").c_str(), 0700), 0);
+    ASSERT_TRUE(test::writeWholeFile(dir.file("linkar/LINKAR.INI"), "[INTL]\r\nsShortDate=yyyy-MM-dd\r\n"));
+    applyWindowsSettings(linkarIniIntlReader());
+    if (old != nullptr) ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else ::unsetenv("XDG_CONFIG_HOME");
+    EXPECT_EQ(formatNumber(compilePicture("@D17"), kJan5th1997), "1997-01-05");
 }
 
 TEST_F(IntlTest, StartupWithoutFilesKeepsTheDefaults) {
