@@ -1,0 +1,122 @@
+// The shared data-file object: the process-wide list of open data files,
+// opening with share modes, and the begin and end of each operation's
+// access with the end-of-operation commit rule.
+#include "storage/keyed/strandel_file.h"
+
+#include <map>
+
+namespace linkar::keyed {
+namespace {
+
+// Open data files of the process by name (compared exactly). The table
+// handles own the objects; the list only finds them.
+std::map<std::string, std::weak_ptr<StrandelFile>>& openFiles() {
+  static auto* files = new std::map<std::string, std::weak_ptr<StrandelFile>>();
+  return *files;
+}
+
+int sharingRefusal(int rc) { return rc == kErrSharingConflict ? kErrAccessDenied : rc; }
+
+}  // namespace
+
+Transaction& strandelTransaction() {
+  static auto* transaction = new Transaction();
+  return *transaction;
+}
+
+bool StrandelFile::isOpen(const std::string& path) {
+  auto it = openFiles().find(path);
+  return it != openFiles().end() && !it->second.expired();
+}
+
+int StrandelFile::openAccess(std::uint8_t accessByte, bool create) {
+  const auto disposition = create ? platform::Disposition::OpenAlways : platform::Disposition::OpenExisting;
+  std::unique_ptr<FileAccess> access;
+  if (const int rc = FileAccess::open(m_path, accessByte, disposition, m_owner, access)) return sharingRefusal(rc);
+  m_access = std::move(access);
+  m_tree = std::make_unique<Sdfbt>(m_access->file());
+  return 0;
+}
+
+int StrandelFile::acquire(const std::string& path, std::uint8_t accessByte, bool create,
+                          std::string_view owner, std::shared_ptr<StrandelFile>& out) {
+  auto& files = openFiles();
+  auto it = files.find(path);
+  if (it != files.end()) {
+    if (auto existing = it->second.lock()) {
+      const bool wantsWrite = (accessByte & platform::kAccessMask) != platform::kAccessRead;
+      if (wantsWrite && !existing->writable()) {
+        // Our own first open would refuse a second one that denies less, so
+        // it is closed first; a read-only open holds no changes.
+        Transaction& transaction = strandelTransaction();
+        const bool wasEnrolled = existing->enrolled();
+        if (wasEnrolled) transaction.withdraw(existing->access());
+        existing->m_tree.reset();
+        existing->m_access.reset();
+        const auto mode = static_cast<std::uint8_t>(existing->m_shareBits | platform::kAccessReadWrite);
+        if (const int rc = existing->openAccess(mode, false)) {
+          const auto readMode = static_cast<std::uint8_t>(existing->m_shareBits | platform::kAccessRead);
+          existing->openAccess(readMode, false);
+          if (wasEnrolled && existing->m_access) transaction.logout(existing->access());
+          return rc;
+        }
+        if (wasEnrolled) transaction.logout(existing->access());
+      }
+      out = existing;
+      return 0;
+    }
+    files.erase(it);
+  }
+  std::shared_ptr<StrandelFile> file(new StrandelFile());
+  file->m_path = path;
+  file->m_owner.assign(owner);
+  file->m_shareBits = accessByte & platform::kShareMask;
+  if (const int rc = file->openAccess(accessByte, create)) return rc;
+  files[path] = file;
+  out = std::move(file);
+  return 0;
+}
+
+StrandelFile::~StrandelFile() {
+  if (m_access) {
+    Transaction& transaction = strandelTransaction();
+    if (transaction.enrolled(*m_access)) {
+      // The transaction cannot outlive the file: what it held is committed.
+      m_access->commit();
+      transaction.withdraw(*m_access);
+    }
+    if (writable())
+      m_access->close();
+    else
+      m_access->endAccess();
+  }
+  auto& files = openFiles();
+  auto it = files.find(m_path);
+  if (it != files.end() && it->second.expired()) files.erase(it);
+}
+
+bool StrandelFile::enrolled() const { return m_access && strandelTransaction().enrolled(*m_access); }
+
+int StrandelFile::beginAccess(bool write) {
+  if (!m_access) return kErrAccessDenied;  // a failed reopen left no file behind
+  data().beginOperation();
+  return write ? m_access->beginWrite() : m_access->beginAccess(AccessMode::Read);
+}
+
+int StrandelFile::endOperation() {
+  if (!m_access) return 0;
+  return m_access->endOperation(enrolled(), streamers > 0);
+}
+
+int StrandelFile::commitNow() {
+  if (!m_access) return 0;
+  return m_access->flush();
+}
+
+int StrandelFile::commitAndCut() {
+  if (!m_access) return 0;
+  if (!writable()) return m_access->endAccess();
+  return m_access->close();
+}
+
+}  // namespace linkar::keyed

@@ -1,0 +1,72 @@
+// The data-file object the driver's table handles share: one per data file
+// name in the process, over the file's access (locks, commits, stale
+// caches), with the tree the statements work on and the process's one
+// LOGOUT transaction.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "storage/keyed/file_access.h"
+#include "storage/keyed/sdfbt.h"
+#include "storage/keyed/transaction.h"
+
+namespace linkar::keyed {
+
+inline constexpr int kErrSharingConflict = 32;  // what the platform reports for a share conflict
+
+// The transaction of the process (LOGOUT, COMMIT, ROLLBACK, SEND "TCF=").
+Transaction& strandelTransaction();
+
+class StrandelFile {
+ public:
+  // The data file `path` as this process has it open, or a new open of it.
+  // A file already open keeps the share mode of its first open; an open that
+  // asks for writing switches a read-only object to read and write. With
+  // `create` the file is made when absent. Returns 0, 5 for a sharing
+  // refusal, 36 when the file is not a data file, or the system's error.
+  static int acquire(const std::string& path, std::uint8_t accessByte, bool create,
+                     std::string_view owner, std::shared_ptr<StrandelFile>& out);
+  // Whether this process has `path` open.
+  static bool isOpen(const std::string& path);
+
+  // Commits what is left and cuts the file to its data end.
+  ~StrandelFile();
+  StrandelFile(const StrandelFile&) = delete;
+  StrandelFile& operator=(const StrandelFile&) = delete;
+
+  const std::string& path() const { return m_path; }
+  FileAccess& access() { return *m_access; }
+  DataFile& data() { return m_access->file(); }
+  Sdfbt& tree() { return *m_tree; }
+  LockArea& locks() { return m_access->locks(); }
+  bool writable() const { return m_access && m_access->file().writable(); }
+
+  // Begins (or continues) the access of an operation; a read access held
+  // when writing is needed is ended first. Returns 0, 36 or a system error.
+  int beginAccess(bool write);
+  // The end of every operation: commits and leaves the access, unless the
+  // file is enrolled in the transaction or streaming with few dirty pages.
+  int endOperation();
+  // Commits now and leaves the access (FLUSH).
+  int commitNow();
+  // Commits and cuts the file to its data end (CLOSE, PACK).
+  int commitAndCut();
+  bool enrolled() const;
+
+  int streamers = 0;  // tables of this file with STREAM active
+
+ private:
+  StrandelFile() = default;
+  int openAccess(std::uint8_t accessByte, bool create);
+
+  std::string m_path;
+  std::string m_owner;
+  std::uint8_t m_shareBits = 0;
+  std::unique_ptr<FileAccess> m_access;
+  std::unique_ptr<Sdfbt> m_tree;
+};
+
+}  // namespace linkar::keyed
