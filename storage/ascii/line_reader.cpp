@@ -4,7 +4,6 @@
 #include "storage/ascii/line_reader.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 
 namespace linkar::ascii {
@@ -13,35 +12,69 @@ namespace {
 
 // How many bytes the skip of a long line looks at per fetch, at the least.
 constexpr size_t kSkipChunk = 512;
+// Bytes below this are control characters (TAB, LF, CR and 0x1A among them).
+constexpr uint64_t kControlLimit = 0x20;
 
 class LineScanner {
 public:
-    explicit LineScanner(const LineFormat& format) : m_format(format)
+    explicit LineScanner(const LineFormat& format)
+        : m_format(format),
+          m_first(static_cast<uint8_t>(format.endOfRecord[0])),
+          m_controlOnly(m_first < kControlLimit)
     {
-        m_special.fill(false);
-        m_special[kTabByte] = true;
-        m_special[kEndOfFileByte] = true;
-        m_special[static_cast<uint8_t>(format.endOfRecord[0])] = true;
-        if (format.lineFeedEnds)
-            m_special[kLineFeed] = true;
     }
 
     // The length of the end of the line at data[i], or 0 when none ends there.
     size_t endAt(const uint8_t* data, size_t i, size_t avail) const
     {
         const std::string& eor = m_format.endOfRecord;
-        if (i + eor.size() <= avail && std::memcmp(data + i, eor.data(), eor.size()) == 0)
+        if (data[i] == m_first && i + eor.size() <= avail &&
+            std::memcmp(data + i, eor.data(), eor.size()) == 0)
             return eor.size();
         if (m_format.lineFeedEnds && data[i] == kLineFeed)
             return 1;
         return 0;
     }
 
-    bool special(uint8_t c) const { return m_special[c]; }
+    // Bytes that may end or cut a line.
+    bool special(uint8_t c) const
+    {
+        return c == m_first || c == kTabByte || c == kEndOfFileByte || (m_format.lineFeedEnds && c == kLineFeed);
+    }
+
+    // The place of the first special byte in data[from, to), else to. When
+    // every special byte is a control character (the usual case), eight
+    // bytes at a time are passed over while none of them is one.
+    size_t firstSpecial(const uint8_t* data, size_t from, size_t to) const
+    {
+        size_t i = from;
+        while (i < to) {
+            if (m_controlOnly) {
+                while (i + kWordBytes <= to) {
+                    uint64_t word = 0;
+                    std::memcpy(&word, data + i, kWordBytes);
+                    if (((word - kBelowControlLimit) & ~word & kHighBits) != 0)
+                        break;
+                    i += kWordBytes;
+                }
+            }
+            size_t stop = std::min(i + kWordBytes, to);
+            for (; i < stop; ++i)
+                if (special(data[i]))
+                    return i;
+        }
+        return to;
+    }
 
 private:
+    static constexpr size_t kWordBytes = sizeof(uint64_t);
+    static constexpr uint64_t kEachByte = 0x0101010101010101ull;
+    static constexpr uint64_t kHighBits = 0x80 * kEachByte;
+    static constexpr uint64_t kBelowControlLimit = kControlLimit * kEachByte;
+
     const LineFormat& m_format;
-    std::array<bool, 256> m_special{};
+    uint8_t m_first;      // first byte of the end of record
+    bool m_controlOnly;   // every special byte is below kControlLimit
 };
 
 // Stores a TAB at column col by the TAB setting; returns the new column.
@@ -74,9 +107,7 @@ int skipRest(BufferedFile& file, const LineScanner& scan, size_t eorLength, uint
         // Without the end of the file in sight, stop where an end of record
         // could reach past the bytes at hand, and fetch again from there.
         size_t limit = atEnd ? avail : avail - eorLength + 1;
-        for (size_t i = 0; i < limit; ++i) {
-            if (!scan.special(data[i]))
-                continue;
+        for (size_t i = scan.firstSpecial(data, 0, limit); i < limit; i = scan.firstSpecial(data, i + 1, limit)) {
             if (size_t n = scan.endAt(data, i, avail); n > 0) {
                 *end = pos + i + n;
                 return 0;
@@ -111,15 +142,13 @@ ReadResult readLine(BufferedFile& file, uint64_t offset, const LineFormat& forma
         return result;
     result.status = ReadStatus::Ok;
 
-    // Fast path: the first byte of interest is the line's end, within the record.
+    // Fast path: the first special byte within the record ends the line.
     size_t limit = std::min<size_t>(avail, length);
-    size_t i = 0;
-    while (i < limit && !scan.special(data[i]))
-        ++i;
-    if (i < limit) {
-        if (size_t n = scan.endAt(data, i, avail); n > 0) {
-            std::memcpy(record, data, i);
-            result.consumed = i + n;
+    size_t at = scan.firstSpecial(data, 0, limit);
+    if (at < limit) {
+        if (size_t n = scan.endAt(data, at, avail); n > 0) {
+            std::memcpy(record, data, at);
+            result.consumed = at + n;
             return result;
         }
     } else if (avail < size_t{length}) {
