@@ -48,6 +48,11 @@ class Backend {
   virtual void popupOpened(int /*threadNumber*/) {}
   virtual void popupClosed(int /*threadNumber*/) {}
 
+  // A procedure thread put up a file dialog (Engine::openFileDialog) and
+  // waits for Engine::userAnswerFileDialog.
+  virtual void fileDialogOpened(int /*threadNumber*/) {}
+  virtual void fileDialogClosed(int /*threadNumber*/) {}
+
   // A menu item's standard action with no application code ("printsetup",
   // "tile", "cascade", "arrange"); "close" is handled by the engine.
   virtual void standardAction(std::string_view) {}

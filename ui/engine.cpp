@@ -334,9 +334,10 @@ void Engine::onThreadFinished(int slot) {
 bool Engine::runnable(int slot) {
   if (!m_threads.alive(slot)) return false;
   ThreadState& t = stateOf(slot);
-  // While a system-modal box is up only its own thread may go on, so no
-  // other thread can open a window or enter a loop meanwhile.
-  if (systemModalBoxOpen() && !(t.box != 0 && t.boxSystemModal)) return false;
+  // While a system-modal box or a file dialog is up only its own thread may
+  // go on, so no other thread can open a window or enter a loop meanwhile.
+  int holder = holdingSlot();
+  if (holder >= 0 && holder != slot) return false;
   if (!m_threads.started(slot)) return true;
   switch (t.wait) {
     case Wait::Accept: {
@@ -346,6 +347,7 @@ bool Engine::runnable(int slot) {
     }
     case Wait::MessageBox: return t.boxResult != 0;
     case Wait::Popup: return t.popup && t.popup->result >= 0;
+    case Wait::FileDialog: return t.fileDialog && t.fileDialog->result >= 0;
     case Wait::None: case Wait::Ended: return false;
   }
   return false;
@@ -371,7 +373,7 @@ bool Engine::runReady() {
 
 int Engine::postTimers() {
   int posted = 0;
-  if (systemModalBoxOpen()) return 0;
+  if (holdingSlot() >= 0) return 0;
   for (int slot = 0; slot < ProcedureThreads::kSlots; ++slot) {
     ThreadState& t = stateOf(slot);
     if (t.wait != Wait::Accept || t.loops.empty()) continue;
@@ -387,7 +389,7 @@ bool Engine::threadWaiting(int threadNumber) const {
   int slot = threadNumber - 1;
   if (slot < 0 || slot >= ProcedureThreads::kSlots) return false;
   Wait w = m_state[static_cast<size_t>(slot)].wait;
-  return w == Wait::Accept || w == Wait::MessageBox || w == Wait::Popup;
+  return w == Wait::Accept || w == Wait::MessageBox || w == Wait::Popup || w == Wait::FileDialog;
 }
 
 std::vector<Window*> Engine::windows() {

@@ -18,6 +18,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <optional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -48,6 +49,21 @@ struct PopupMenu {
   std::vector<std::string> items;   // texts without the "~" mark; "-" is a separator
   std::vector<bool> enabled;
   int result = -1;                  // -1 while open; 0 dismissed; else the item from 1
+};
+
+// The system's open- or save-file dialog.
+struct FileDialogRequest {
+  std::string title;           // "Select File"
+  std::string fileName;        // the name offered, and the directory it names
+  std::string filters;         // "All Files|*.*|HTML Files (*.htm)|*.htm"
+  bool save = false;
+  bool mustExist = true;       // only an existing file in an existing folder
+};
+
+struct FileDialog {
+  FileDialogRequest request;
+  int result = -1;             // -1 while open; 0 cancelled; 1 chosen
+  std::string chosen;
 };
 
 class Engine {
@@ -110,6 +126,10 @@ class Engine {
   // POPUP: "&Insert|~&Change|-|&Delete"; returns the chosen item from 1
   // (separators not counted), 0 when dismissed.
   int popup(std::string_view items);
+  // FILEDIALOG: true with the chosen name, false when cancelled. Like the
+  // system dialog it stands for, it keeps every other thread waiting until
+  // it closes.
+  bool fileDialog(FileDialogRequest request, std::string* chosen);
   // HALT: shows the message in a "Halt" box unless silent, then ends.
   [[noreturn]] void halt(int exitCode, std::string_view message, bool silent = false);
   // STOP: "&Abort" ends the program with 0; "&Ignore" returns.
@@ -150,6 +170,9 @@ class Engine {
   bool userRestore(int window);
   bool userActivate(int window);
   bool userChoosePopup(int threadNumber, int item);
+  // Answers a thread's file dialog with a file name, or cancels it (nullopt).
+  // A name that must exist and does not is refused.
+  bool userAnswerFileDialog(int threadNumber, std::optional<std::string> chosen);
 
   // ---- observation ----
 
@@ -163,12 +186,13 @@ class Engine {
   // The bit of the button at `field` of a message box; 0 if it is none.
   int messageButtonBit(const Window& box, int field) const;
   const PopupMenu* popupMenu(int threadNumber) const;
+  const FileDialog* openFileDialog(int threadNumber) const;
   int activeWindow() const { return m_active; }
   // Whether the thread waits for the user (accept loop, box or popup).
   bool threadWaiting(int threadNumber) const;
 
  private:
-  enum class Wait { None, Accept, MessageBox, Popup, Ended };
+  enum class Wait { None, Accept, MessageBox, Popup, FileDialog, Ended };
   struct ThreadState {
     std::vector<int> windows;     // open windows, oldest first
     std::vector<int> loops;       // windows of the accept loops running, innermost last
@@ -180,6 +204,7 @@ class Engine {
     bool boxSystemModal = false;
     int boxOwner = 0;             // the window the box belongs to (0: none)
     std::unique_ptr<PopupMenu> popup;
+    std::unique_ptr<FileDialog> fileDialog;
     int keyCode = 0;
     int keyChar = 0;
   };
@@ -199,8 +224,9 @@ class Engine {
   void focusControl(Window& w, int field);
   void computeRows(Window& w);
   int frameId() const;
-  // A system-modal box holds every other window of the program.
-  bool systemModalBoxOpen() const;
+  // A system-modal box or a file dialog holds every other window of the
+  // program; returns the slot holding them, or -1.
+  int holdingSlot() const;
 
   Backend& m_backend;
   const Catalogue& m_catalogue;

@@ -85,10 +85,33 @@ int Engine::messageBoxOwner(int threadNumber) const {
   return m_state[static_cast<size_t>(slot)].boxOwner;
 }
 
-bool Engine::systemModalBoxOpen() const {
-  for (const auto& t : m_state)
-    if (t.box != 0 && t.boxSystemModal) return true;
-  return false;
+int Engine::holdingSlot() const {
+  for (size_t i = 0; i < m_state.size(); ++i) {
+    const ThreadState& t = m_state[i];
+    if ((t.box != 0 && t.boxSystemModal) || t.fileDialog) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+bool Engine::fileDialog(FileDialogRequest request, std::string* chosen) {
+  int slot = currentSlot();
+  if (slot < 0 || m_ended) return false;
+  ThreadState& t = stateOf(slot);
+  t.fileDialog = std::make_unique<FileDialog>();
+  t.fileDialog->request = std::move(request);
+  m_backend.fileDialogOpened(slot + 1);
+  while (t.fileDialog->result < 0) waitForUser(Wait::FileDialog);
+  bool ok = t.fileDialog->result == 1;
+  if (ok && chosen) *chosen = t.fileDialog->chosen;
+  t.fileDialog.reset();
+  m_backend.fileDialogClosed(slot + 1);
+  return ok;
+}
+
+const FileDialog* Engine::openFileDialog(int threadNumber) const {
+  int slot = threadNumber - 1;
+  if (slot < 0 || slot >= ProcedureThreads::kSlots) return nullptr;
+  return m_state[static_cast<size_t>(slot)].fileDialog.get();
 }
 
 Window* Engine::messageBox(int threadNumber) {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <sys/stat.h>
 
 #include "ui/engine.h"
 #include "ui/event_codes.h"
@@ -20,7 +21,8 @@ Window* Engine::inputWindow(int id) {
   Window* w = window(id);
   if (!w) return nullptr;
   const ThreadState& t = m_state[static_cast<size_t>(w->thread())];
-  if (systemModalBoxOpen() && !(w->kind() == WindowKind::MessageBox && t.boxSystemModal)) return nullptr;
+  int holder = holdingSlot();
+  if (holder >= 0 && !(w->kind() == WindowKind::MessageBox && t.boxSystemModal)) return nullptr;
   if (w->kind() == WindowKind::MessageBox) return w;
   if (t.box != 0 || t.popup) return nullptr;
   return w;
@@ -219,6 +221,24 @@ bool Engine::userClose(int id) {
     }
   }
   if (!w->hasPending(Event::CloseWindow, 0)) w->post(Event::CloseWindow, 0);
+  return true;
+}
+
+bool Engine::userAnswerFileDialog(int threadNumber, std::optional<std::string> chosen) {
+  int slot = threadNumber - 1;
+  if (m_ended || slot < 0 || slot >= ProcedureThreads::kSlots) return false;
+  FileDialog* dialog = stateOf(slot).fileDialog.get();
+  if (!dialog || dialog->result >= 0) return false;
+  if (!chosen) {
+    dialog->result = 0;
+    return true;
+  }
+  if (dialog->request.mustExist) {
+    struct stat info;
+    if (::stat(chosen->c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  }
+  dialog->chosen = *chosen;
+  dialog->result = 1;
   return true;
 }
 

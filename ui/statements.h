@@ -54,6 +54,18 @@ inline int message(std::string_view text, std::string_view title = {}, std::stri
 [[noreturn]] inline void halt(int exitCode, std::string_view message = {}, bool silent = false) {
   engine().halt(exitCode, message, silent);
 }
+// FILEDIALOG: offers fileName and puts the chosen name into it; false when
+// the user cancelled.
+inline bool fileDialog(std::string_view title, std::string& fileName, std::string_view filters,
+                       bool save = false, bool mustExist = true) {
+  FileDialogRequest r;
+  r.title = std::string(title);
+  r.fileName = fileName;
+  r.filters = std::string(filters);
+  r.save = save;
+  r.mustExist = mustExist;
+  return engine().fileDialog(std::move(r), &fileName);
+}
 inline void stop(std::string_view message, bool askExit = false) { engine().stop(message, askExit); }
 
 }  // namespace linkar::ui

@@ -89,6 +89,12 @@ const PopupMenu* TestDriver::popup() {
   return nullptr;
 }
 
+const FileDialog* TestDriver::fileDialog() {
+  for (int thread = ProcedureThreads::kSlots; thread >= 1; --thread)
+    if (const FileDialog* dialog = m_engine->openFileDialog(thread)) return dialog;
+  return nullptr;
+}
+
 int TestDriver::fieldOf(const Window& w, std::string_view control) {
   if (int f = w.fieldOf(control)) return f;
   for (const auto& c : w.decl().controls)
@@ -281,6 +287,30 @@ bool TestDriver::choosePopup(std::string_view item) {
       }
     }
     return false;
+  }
+  return false;
+}
+
+}  // namespace linkar::ui
+
+namespace linkar::ui {
+
+bool TestDriver::chooseFile(std::string_view path) {
+  for (int thread = ProcedureThreads::kSlots; thread >= 1; --thread) {
+    if (!m_engine->openFileDialog(thread)) continue;
+    bool done = m_engine->userAnswerFileDialog(thread, std::string(path));
+    run();
+    return done;
+  }
+  return false;
+}
+
+bool TestDriver::cancelFileDialog() {
+  for (int thread = ProcedureThreads::kSlots; thread >= 1; --thread) {
+    if (!m_engine->openFileDialog(thread)) continue;
+    bool done = m_engine->userAnswerFileDialog(thread, std::nullopt);
+    run();
+    return done;
   }
   return false;
 }

@@ -61,6 +61,8 @@ class TestDriver {
   Window* messageBox(int thread = 0);
   // The newest open popup menu.
   const PopupMenu* popup();
+  // The open file dialog, if any.
+  const FileDialog* fileDialog();
 
   // ---- reading ----
   // The field number of a control, 0 if there is none.
@@ -101,6 +103,9 @@ class TestDriver {
   bool answerKey(int key, int thread = 0);
   // Chooses a popup item by its text, or dismisses the popup with "".
   bool choosePopup(std::string_view item);
+  // Answers the open file dialog with a name, or cancels it.
+  bool chooseFile(std::string_view path);
+  bool cancelFileDialog();
 
  private:
   HeadlessBackend m_backend;

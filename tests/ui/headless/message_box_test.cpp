@@ -210,6 +210,40 @@ TEST(MessageBox, TextsCanComeFromTheStringStack) {
   EXPECT_EQ(answer, Button::kCancel);
 }
 
+TEST(FileDialog, ReturnsTheChosenExistingFileOrCancelAndHoldsOtherThreads) {
+  TestDriver d;
+  d.startFrame();
+  std::string name = "bookmark.htm";
+  int results[2] = {-1, -1};
+  int presses = 0;
+  d.start([&] {
+    openWindow("BROWSELINKAR$QUICKWINDOW");
+    while (acceptEvent()) presses += accepted() == 2;
+  }, 50000);
+  d.start([&] {
+    results[0] = fileDialog("Select File", name, "All Files|*.*|HTML Files (*.htm)|*.htm");
+    results[1] = fileDialog("Select File", name, "All Files|*.*");
+  }, 25000);
+  const FileDialog* dialog = d.fileDialog();
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->request.title, "Select File");
+  EXPECT_EQ(dialog->request.fileName, "bookmark.htm");
+  EXPECT_EQ(dialog->request.filters, "All Files|*.*|HTML Files (*.htm)|*.htm");
+  Window* browse = d.find("Browse Locations");
+  ASSERT_NE(browse, nullptr);
+  EXPECT_FALSE(d.press(*browse, "&Insert"));
+  EXPECT_FALSE(d.chooseFile("/no/such/folder/file.htm"));
+  ASSERT_TRUE(d.chooseFile(LINKAR_SAMPLES_DIR "/bookmarks/SOURCES.md"));
+  EXPECT_EQ(results[0], 1);
+  EXPECT_EQ(name, LINKAR_SAMPLES_DIR "/bookmarks/SOURCES.md");
+  ASSERT_TRUE(d.cancelFileDialog());
+  EXPECT_EQ(results[1], 0);
+  EXPECT_EQ(name, LINKAR_SAMPLES_DIR "/bookmarks/SOURCES.md");
+  EXPECT_EQ(d.fileDialog(), nullptr);
+  EXPECT_TRUE(d.press(*browse, "&Insert"));
+  EXPECT_EQ(presses, 1);
+}
+
 TEST(ProgramStops, HaltShowsItsBoxThenEndsWithTheExitCode) {
   TestDriver d;
   d.startFrame();
