@@ -4,8 +4,14 @@
 // collation digraphs, and the start-up sequence that reads them all once.
 //
 // The Windows "intl" settings come from the [intl] section of LINKAR.INI
-// where it has the keys, else from the defaults of kIntlDefaults. The case,
+// where it has the keys, else from the kDefault... values below. The case,
 // class and collation tables themselves live in char_tables.h.
+//
+// Choices made where the Windows texts leave room: "d" and "M" are two
+// digit positions with a blank lead; a day-of-week part ("ddd", "dddd") has
+// no positions anywhere, and when it leads, the literal text after it is
+// dropped too; "''" inside quotes is one quote; any other character is a
+// separator position. Pictures wider than 255 positions do not compile.
 #pragma once
 
 #include <array>
