@@ -77,8 +77,12 @@ int BufferedFile::writeBack()
     size_t high = m_dirtyHigh;
     m_dirtyLow = m_dirtyHigh = 0;
     int rc = m_file.write(m_start + low, m_buffer.data() + low, high - low);
-    if (rc != 0)
-        invalidate();  // what the window says is no longer what the file holds
+    if (rc != 0) {
+        // What the window says is no longer what the file holds; later
+        // appends go where the file really ends, leaving no gap.
+        invalidate();
+        refreshSize();
+    }
     return rc;
 }
 

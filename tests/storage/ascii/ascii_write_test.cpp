@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ascii_fixture.h"
+#include "platform/fault_injection.h"
 #include "tests/support/temp_dir.h"
 
 namespace linkar::ascii::test {
@@ -200,6 +201,48 @@ TEST(AsciiWriteRules, EmptyCutsAnExclusiveFile)
     EXPECT_EQ(runtime::errorCode(), 0);
     storage::fileClose(f.decl);
     EXPECT_EQ(readWholeFile(p), "");
+}
+
+TEST(AsciiWriteRules, FailedWritesAreReportedNeverSilent)
+{
+    using platform::faults::Fault;
+    TempDir dir;
+    std::string p = dir.file("w.txt");
+    ASSERT_TRUE(writeWholeFile(p, ""));
+    for (Fault fault : {Fault::FailWrite, Fault::ShortWrite}) {
+        // Written through at once: the failing ADD itself says so.
+        {
+            platform::faults::FaultScope scope;
+            TextFile f(p, 20);
+            ASSERT_TRUE(f.openAndSet(kWriteShared));
+            platform::faults::armFault(fault, 1);
+            f.setRecord("lost");
+            storage::fileAdd(f.decl);
+            EXPECT_EQ(runtime::errorCode(), 5);
+        }
+        // Buffered: the statement whose write-back fails says so, at the
+        // latest CLOSE.
+        {
+            platform::faults::FaultScope scope;
+            TextFile f(p, 20);
+            ASSERT_TRUE(f.openAndSet(kWriteExclusive));
+            platform::faults::armFault(fault, 1);
+            int failures = 0;
+            for (int i = 0; i < 200; ++i) {  // several buffers full
+                f.setRecord("buffered line");
+                storage::fileAdd(f.decl);
+                failures += runtime::errorCode() == 5;
+            }
+            storage::fileClose(f.decl);
+            failures += runtime::errorCode() == 5;
+            EXPECT_TRUE(platform::faults::faultTriggered());
+            EXPECT_GE(failures, 1);
+        }
+        // Later lines follow what did reach the file, without a gap of zeros.
+        std::string text = readWholeFile(p);
+        EXPECT_EQ(text.find('\0'), std::string::npos);
+        ASSERT_TRUE(writeWholeFile(p, ""));
+    }
 }
 
 }  // namespace
