@@ -108,7 +108,7 @@ int Engine::open(std::string_view label) { return open({}, label); }
 
 int Engine::open(std::string_view module, std::string_view label) {
   int slot = currentSlot();
-  assert(slot >= 0 && "OPEN runs inside a procedure thread");
+  if (slot < 0) runtime::raiseRuntimeError(WindowError::kOpenWindow);
   const Structure* s = module.empty() ? m_catalogue.find(label) : m_catalogue.find(module, label);
   if (!s || s->kind == StructureKind::Report) runtime::raiseRuntimeError(WindowError::kOpenWindow);
   int frame = frameId();
@@ -143,7 +143,33 @@ int Engine::open(std::string_view module, std::string_view label) {
 void Engine::close(int id) {
   Window* w = window(id);
   if (!w || w->kind() == WindowKind::MessageBox) runtime::raiseRuntimeError(WindowError::kNotOpen);
+  if (w->kind() == WindowKind::Report) {
+    auto& list = stateOf(w->thread()).reports;
+    list.erase(std::remove(list.begin(), list.end(), id), list.end());
+    m_windows.erase(id);
+    return;
+  }
   closeWindow(id, true);
+}
+
+int Engine::openReport(std::string_view label) {
+  int slot = currentSlot();
+  if (slot < 0) runtime::raiseRuntimeError(WindowError::kOpenWindow);
+  const Structure* s = m_catalogue.find(label);
+  if (!s || s->kind != StructureKind::Report) runtime::raiseRuntimeError(WindowError::kOpenWindow);
+  for (int id : stateOf(slot).reports)
+    if (&window(id)->decl() == s) runtime::raiseRuntimeError(WindowError::kReportAlreadyOpen);
+  int id = newId();
+  m_windows.emplace(id, std::make_unique<Window>(id, slot, *s));
+  stateOf(slot).reports.push_back(id);
+  return id;
+}
+
+void Engine::postTo(int id, int event, int field) {
+  Window* w = window(id);
+  if (!w || w->kind() == WindowKind::MessageBox) return;
+  if (w->kind() == WindowKind::Report) runtime::raiseRuntimeError(WindowError::kEventToReport);
+  w->post(event, isFieldEvent(event) ? field : 0);
 }
 
 void Engine::closeWindow(int id, bool notifyThread) {
@@ -176,7 +202,7 @@ void Engine::closeWindow(int id, bool notifyThread) {
 
 bool Engine::accept() {
   int slot = currentSlot();
-  assert(slot >= 0 && "ACCEPT runs inside a procedure thread");
+  if (slot < 0) runtime::raiseRuntimeError(WindowError::kAcceptNeedsWindow);
   ThreadState& t = stateOf(slot);
   t.event = 0;
   t.field = 0;
@@ -321,6 +347,7 @@ void Engine::onThreadFinished(int slot) {
   // A returning procedure leaves no window behind.
   std::vector<int> open = t.windows;
   for (auto it = open.rbegin(); it != open.rend(); ++it) closeWindow(*it, false);
+  for (int id : t.reports) m_windows.erase(id);
   t = ThreadState{};
   t.wait = Wait::Ended;
   if (slot == 0) {

@@ -35,6 +35,8 @@ namespace linkar::ui {
 
 // Runtime errors of the window engine.
 namespace WindowError {
+constexpr int kEventToReport = 522;    // "Event posted to a report control"
+constexpr int kReportAlreadyOpen = 525; // "Report is already open"
 constexpr int kAppAlreadyActive = 526;  // "Unable to open APPLICATION (APPLICATION already active)"
 constexpr int kOpenWindow = 529;        // "Unable to open WINDOW"
 constexpr int kNoApplication = 530;     // "Unable to open MDI window (No APPLICATION active)"
@@ -87,8 +89,14 @@ class Engine {
   // OPEN: builds the window and returns its handle (runtime errors 526-535).
   int open(std::string_view module, std::string_view label);
   int open(std::string_view label);
-  // CLOSE (536 when the window is not open).
+  // CLOSE (536 when the window is not open); closes a report as well.
   void close(int window);
+  // OPEN of a report: its model, with the texts, pictures and bindings of
+  // its bands, for the page engine (525 when the thread has it open
+  // already). window(id) gives the model; close(id) closes it.
+  int openReport(std::string_view label);
+  // POST to one window by its handle; posting to a report raises 522.
+  void postTo(int window, int event, int field = 0);
   // One round of the accept loop: true with the next event current, false
   // when the loop's window has closed (537 when there is no window at all).
   bool accept();
@@ -195,6 +203,7 @@ class Engine {
   enum class Wait { None, Accept, MessageBox, Popup, FileDialog, Ended };
   struct ThreadState {
     std::vector<int> windows;     // open windows, oldest first
+    std::vector<int> reports;     // open reports
     std::vector<int> loops;       // windows of the accept loops running, innermost last
     int event = 0;
     int field = 0;

@@ -19,7 +19,7 @@ namespace linkar::ui {
 Window* Engine::inputWindow(int id) {
   if (m_ended) return nullptr;
   Window* w = window(id);
-  if (!w) return nullptr;
+  if (!w || w->kind() == WindowKind::Report) return nullptr;
   const ThreadState& t = m_state[static_cast<size_t>(w->thread())];
   int holder = holdingSlot();
   if (holder >= 0 && !(w->kind() == WindowKind::MessageBox && t.boxSystemModal)) return nullptr;

@@ -18,6 +18,7 @@ inline Engine& engine() { return *Engine::instance(); }
 inline int openWindow(std::string_view module, std::string_view label) { return engine().open(module, label); }
 inline int openWindow(std::string_view label) { return engine().open(label); }
 inline void closeWindow(int window) { engine().close(window); }
+inline int openReport(std::string_view label) { return engine().openReport(label); }
 // while (acceptEvent()) { switch (event()) ... }
 inline bool acceptEvent() { return engine().accept(); }
 inline int event() { return engine().event(); }

@@ -13,7 +13,9 @@ namespace linkar::ui {
 
 Window::Window(int id, int thread, const Structure& decl)
     : m_id(id), m_thread(thread),
-      m_kind(decl.kind == StructureKind::Application ? WindowKind::Application : WindowKind::Window),
+      m_kind(decl.kind == StructureKind::Application ? WindowKind::Application
+             : decl.kind == StructureKind::Report    ? WindowKind::Report
+                                                     : WindowKind::Window),
       m_decl(&decl) {
   initControls();
 }

@@ -31,7 +31,9 @@ struct ListSource {
   std::function<std::string(size_t row, size_t column)> cell;
 };
 
-enum class WindowKind { Application, Window, MessageBox };
+// A report is kept in the same model (texts, pictures, bound fields) for the
+// page engine to lay out; it takes no input and has no accept loop.
+enum class WindowKind { Application, Window, MessageBox, Report };
 
 struct PendingEvent {
   int event = 0;

@@ -99,6 +99,11 @@ TEST(AcceptLoop, OpenTimeFailuresRaiseTheirRuntimeErrors) {
       {"unknown label", [] { openWindow("NOSUCH$WINDOW"); }, "Unable to open WINDOW"},
       {"a report", [] { openWindow("PRINTCAT:K_CATEGORY$REPORT"); }, "Unable to open WINDOW"},
       {"second frame", [] { openWindow("MAIN$APPFRAME"); }, "Unable to open APPLICATION (APPLICATION already active)"},
+      {"report twice", [] { openReport("PRINTCAT:K_CATEGORY$REPORT"); openReport("PRINTCAT:K_CATEGORY$REPORT"); },
+       "Report is already open"},
+      {"event to a report", [] { Engine::instance()->postTo(openReport("PRINTURL:K_RATING$REPORT"), Event::Accepted, 1); },
+       "Event posted to a report control"},
+      {"a window as a report", [] { openReport("EXPORT$WINDOW"); }, "Unable to open WINDOW"},
       {"closing twice", [] { int w = openWindow("EXPORT$WINDOW"); closeWindow(w); closeWindow(w); }, "Window is not open"},
   };
   for (const auto& c : cases) {
