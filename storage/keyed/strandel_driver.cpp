@@ -6,6 +6,7 @@
 
 #include <set>
 
+#include "runtime/string_stack.h"
 #include "storage/keyed/strandel_build.h"
 #include "storage/keyed/strandel_files.h"
 #include "storage/keyed/strandel_memo.h"
@@ -240,9 +241,17 @@ OpOutcome run(StrandelTable& t, OpCall& call) {
     case op::kCurrentOrder:
       return OpOutcome::ok(t.m_order);
     case op::kMemoSliceSet:
+      // Nor is its text an operand the dispatch takes off the stack.
+      call.texts[0] = runtime::stringStack().pop();
+      call.textCount = 1;
       return memoSliceSet(t, call);
-    case op::kMemoSlice:
-      return memoSlice(t, call);
+    case op::kMemoSlice: {
+      // The slice is no text result of the common dispatch: the driver
+      // leaves it on the string stack itself, and only when it succeeds.
+      OpOutcome slice = memoSlice(t, call);
+      if (slice.success) runtime::stringStack().push(std::move(slice.text));
+      return slice;
+    }
     case op::kMemoSize:
       return memoSize(t, call);
     case op::kMemoPropertySet:
