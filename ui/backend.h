@@ -57,6 +57,8 @@ class Backend {
   // "tile", "cascade", "arrange"); "close" is handled by the engine.
   virtual void standardAction(std::string_view) {}
   virtual void beep() {}
+  // The busy (hourglass) cursor on or off while a procedure works.
+  virtual void busyCursor(bool) {}
   // A runtime error raised while no procedure thread runs: there is no
   // thread to wait for an answer, so the backend shows it as it can.
   virtual void showFatal(std::string_view caption, std::string_view message);

@@ -125,6 +125,9 @@ class Engine {
   int keyChar() const;
   void setKeyCode(int code);
   void beep() { m_backend.beep(); }
+  // SETCURSOR with the busy cursor, and back to the normal one.
+  void setBusy(bool busy) { m_busy = busy; m_backend.busyCursor(busy); }
+  bool busy() const { return m_busy; }
 
   // MESSAGE: returns the bit of the button pressed.
   int message(MessageRequest request);
@@ -247,6 +250,7 @@ class Engine {
   int m_lastId = 0;
   int m_active = 0;
   bool m_newLook = true;
+  bool m_busy = false;
   bool m_ended = false;
   int m_exitCode = 0;
   std::function<void(int)> m_endHandler;

@@ -36,6 +36,7 @@ inline int keyCode() { return engine().keyCode(); }
 inline int keyChar() { return engine().keyChar(); }
 inline void setKeyCode(int code) { engine().setKeyCode(code); }
 inline void beep() { engine().beep(); }
+inline void setBusy(bool busy) { engine().setBusy(busy); }
 inline int popup(std::string_view items) { return engine().popup(items); }
 
 // MESSAGE: text, title, icon name, icon, buttons, default button, system modal.
