@@ -135,6 +135,11 @@ int Engine::open(std::string_view module, std::string_view label) {
   m_windows.emplace(id, std::move(w));
   m_order.push_back(id);
   stateOf(slot).windows.push_back(id);
+  if (s->mdi) {
+    // A new MDI child takes the activation from the one that had it.
+    Window* old = window(m_active);
+    if (old && old->decl().mdi && !old->hasPending(Event::LoseFocus, 0)) old->post(Event::LoseFocus, 0);
+  }
   if (s->kind == StructureKind::Application || s->mdi || m_active == 0) m_active = id;
   m_backend.windowOpened(ref);
   return id;
@@ -183,11 +188,14 @@ void Engine::closeWindow(int id, bool notifyThread) {
   m_order.erase(std::remove(m_order.begin(), m_order.end(), id), m_order.end());
   m_windows.erase(id);
   if (m_active == id) {
-    m_active = 0;
+    // The newest remaining MDI child becomes active and regains the focus;
+    // with none left, the frame is active.
+    m_active = frameId();
     for (auto it = m_order.rbegin(); it != m_order.rend(); ++it) {
       Window* other = window(*it);
-      if (other->kind() != WindowKind::MessageBox) {
+      if (other->kind() == WindowKind::Window && other->decl().mdi) {
         m_active = *it;
+        if (!other->hasPending(Event::GainFocus, 0)) other->post(Event::GainFocus, 0);
         break;
       }
     }

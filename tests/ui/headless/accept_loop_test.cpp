@@ -417,6 +417,37 @@ TEST(UserInput, MovingAndSizingPostTheirEventsAndFixedWindowsKeepTheirSize) {
   EXPECT_FALSE(d.maximize(*form));
 }
 
+TEST(UserInput, MdiChildrenLoseAndRegainTheFocusAsTheActiveWindowChanges) {
+  TestDriver d;
+  d.startFrame();
+  std::vector<int> a, b;
+  auto browse = [](std::vector<int>* events) {
+    return [events] {
+      openWindow("BROWSELINKAR$QUICKWINDOW");
+      while (acceptEvent()) {
+        events->push_back(event());
+        if (accepted() == 12) break;
+      }
+    };
+  };
+  d.start(browse(&a), 50000);
+  d.start(browse(&b), 50000);
+  EXPECT_EQ(a, (std::vector<int>{Event::OpenWindow, Event::LoseFocus}));
+  EXPECT_EQ(b, (std::vector<int>{Event::OpenWindow}));
+  Window* first = nullptr;
+  for (Window* w : d.windows())
+    if (w->thread() == 1) first = w;
+  ASSERT_NE(first, nullptr);
+  ASSERT_TRUE(d.activate(*first));
+  EXPECT_EQ(a.back(), Event::GainFocus);
+  EXPECT_EQ(b.back(), Event::LoseFocus);
+  EXPECT_EQ(d.engine().activeWindow(), first->id());
+  // Closing the active child hands the focus to the newest other one.
+  ASSERT_TRUE(d.press(*first, "Close"));
+  EXPECT_EQ(b.back(), Event::GainFocus);
+  EXPECT_EQ(d.engine().activeWindow(), d.find("Browse Locations")->id());
+}
+
 TEST(Frame, StandardMenuActionsNeedNoApplicationCode) {
   TestDriver d;
   std::vector<int> accepted;

@@ -188,10 +188,11 @@ TEST(ProcedureThreads, ACalledProcedureRunsOnItsCallersThread) {
   EXPECT_EQ(callerThread, calleeThread);
   // Back in the browse: focus regained, then the queued "Close" ends it.
   EXPECT_EQ(d.find("Browse Categories"), nullptr);
-  ASSERT_EQ(events.size(), 3u);
+  ASSERT_EQ(events.size(), 4u);
   EXPECT_EQ(events[0], Event::OpenWindow);
   EXPECT_EQ(events[1], Event::Accepted);
-  EXPECT_EQ(events[2], Event::Accepted);  // the "Close" pressed while the form ran
+  EXPECT_EQ(events[2], Event::LoseFocus);  // the form took the activation
+  EXPECT_EQ(events[3], Event::Accepted);   // the "Close" pressed while the form ran
 }
 
 }  // namespace
