@@ -171,6 +171,9 @@ class Engine {
   bool userSelectRow(int window, int field, int row, int key);
   bool userKey(int window, int field, int key, int character);
   bool userChooseTab(int window, int sheet, int tab);
+  // Alt and a letter: the control whose text marks that letter with "&"
+  // (a prompt hands it to the control declared after it).
+  bool userMnemonic(int window, int letter);
   bool userThumb(int window, int field, int thumb);
   bool userFocus(int window, int field);
   bool userClose(int window);

@@ -135,6 +135,7 @@ bool Engine::userKey(int id, int field, int key, int character) {
     }
     return false;
   }
+  if ((key & Key::kAlt) && !(key & Key::kCtrl)) return userMnemonic(id, key & 0xFF);
   if (field == 0) field = w->focus();
   if (!w->hasField(field) || !w->reachable(field)) return false;
   ThreadState& t = stateOf(w->thread());
@@ -180,6 +181,38 @@ bool Engine::userKey(int id, int field, int key, int character) {
       if (w->control(f).isDefault && w->reachable(f)) return userPress(id, f);
   }
   return true;
+}
+
+bool Engine::userMnemonic(int id, int letter) {
+  Window* w = inputWindow(id);
+  if (!w) return false;
+  int wanted = std::toupper(letter);
+  auto mnemonicOf = [](const std::string& text) {
+    for (size_t i = 0; i + 1 < text.size(); ++i) {
+      if (text[i] != '&') continue;
+      if (text[i + 1] == '&') { ++i; continue; }
+      return std::toupper(static_cast<unsigned char>(text[i + 1]));
+    }
+    return 0;
+  };
+  const auto& controls = w->decl().controls;
+  for (size_t i = 0; i < controls.size(); ++i) {
+    int f = controls[i].field;
+    if (mnemonicOf(w->text(f)) != wanted || !w->reachable(f)) continue;
+    switch (controls[i].type) {
+      case ControlType::Prompt:
+        // A prompt's mnemonic moves to the control declared after it.
+        for (size_t j = i + 1; j < controls.size(); ++j)
+          if (w->reachable(controls[j].field) && controls[j].type != ControlType::Prompt)
+            return userFocus(id, controls[j].field);
+        return false;
+      case ControlType::Menu:
+        continue;  // opening a drop-down menu is the backend's business
+      default:
+        return userPress(id, f);
+    }
+  }
+  return false;
 }
 
 bool Engine::userChooseTab(int id, int sheet, int tab) {

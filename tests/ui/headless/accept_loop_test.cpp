@@ -280,6 +280,23 @@ TEST(UserInput, TypingAcceptsIntoTheVariableOrRejects) {
   EXPECT_FALSE(d.type(*w, "OK", "text into a button"));
 }
 
+TEST(UserInput, AltWithAMnemonicLetterActsOnItsControl) {
+  TestDriver d;
+  d.startFrame();
+  std::vector<Seen> seen;
+  d.start([&] {
+    openWindow("UPDATELINKAR$QUICKWINDOW");
+    while (acceptEvent()) seen.push_back({event(), field(), accepted()});
+  }, 50000);
+  Window* w = d.find("Update Location Information");
+  ASSERT_NE(w, nullptr);
+  // "&Rating:" is a prompt: the rating entry after it takes the focus.
+  ASSERT_TRUE(d.key(*w, "", Key::kAlt | 'R'));
+  EXPECT_EQ(w->focus(), w->fieldOf("URL:RATING"));
+  EXPECT_EQ(seen.back().event, Event::Selected);
+  EXPECT_FALSE(d.key(*w, "", Key::kAlt | 'Z'));
+}
+
 TEST(UserInput, ListsReportRowsKeysAndScrolling) {
   TestDriver d;
   d.startFrame();
