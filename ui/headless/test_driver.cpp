@@ -65,14 +65,26 @@ bool TestDriver::run(int maxTimerRounds) {
   }
 }
 
+namespace {
+
+bool named(const Window& w, std::string_view name) {
+  return w.title() == name || (w.kind() != WindowKind::MessageBox && sameLabel(w.label(), name));
+}
+
+}  // namespace
+
 Window* TestDriver::find(std::string_view name) {
   auto all = m_engine->windows();
-  for (auto it = all.rbegin(); it != all.rend(); ++it) {
-    Window* w = *it;
-    if (w->title() == name || (w->kind() != WindowKind::MessageBox && sameLabel(w->label(), name)))
-      return w;
-  }
+  for (auto it = all.rbegin(); it != all.rend(); ++it)
+    if (named(**it, name)) return *it;
   return nullptr;
+}
+
+std::vector<Window*> TestDriver::findAll(std::string_view name) {
+  std::vector<Window*> out;
+  for (Window* w : m_engine->windows())
+    if (named(*w, name)) out.push_back(w);
+  return out;
 }
 
 Window* TestDriver::messageBox(int thread) {

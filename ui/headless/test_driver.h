@@ -56,6 +56,8 @@ class TestDriver {
   // The newest open window whose label or title is `name` (case matters for
   // titles, not for labels); nullptr if none. Message boxes are found by title.
   Window* find(std::string_view name);
+  // Every open window with that label or title, oldest first.
+  std::vector<Window*> findAll(std::string_view name);
   std::vector<Window*> windows() { return m_engine->windows(); }
   // The newest open message box, or the one of thread number `thread`.
   Window* messageBox(int thread = 0);
