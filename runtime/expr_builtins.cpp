@@ -42,7 +42,8 @@ std::string textArg(std::span<const Value> args, std::size_t i) {
 double realArg(std::span<const Value> args, std::size_t i) { return argument(args, i).asReal(); }
 std::int64_t intArg(std::span<const Value> args, std::size_t i) { return argument(args, i).asInteger(); }
 
-Value safeReal(double v) { return Value::real(std::isfinite(v) || std::isinf(v) ? (std::isnan(v) ? 0 : v) : 0); }
+// Results that are not numbers become 0; infinities stay.
+Value safeReal(double v) { return Value::real(std::isnan(v) ? 0.0 : v); }
 
 // A text cut to the longest value a text may hold, padded with blanks to n.
 std::string padded(std::string text, std::int64_t n) {
