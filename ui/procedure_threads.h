@@ -12,6 +12,14 @@
 //     (switch hooks do the same for any other per-thread state).
 //  4. A slot is in use from start() until its procedure returns; slot 0 is
 //     in use for the program's lifetime.
+//
+// Life of a slot:
+//
+//   free --start()--> created --resume()--> running --wait()--> waiting
+//                                              ^                    |
+//                                              +-----resume()-------+
+//   running --procedure returns--> onFinish (windows closed) --> free
+//   waiting --unwindAll()--> stack unwound --> free
 #pragma once
 
 #include <array>

@@ -465,6 +465,27 @@ TEST(UserInput, MdiChildrenLoseAndRegainTheFocusAsTheActiveWindowChanges) {
   EXPECT_EQ(d.engine().activeWindow(), d.find("Browse Locations")->id());
 }
 
+TEST(EventTrace, TheEnvironmentVariableWritesTheTraceToAFile) {
+  char path[] = "/tmp/linkar-trace-XXXXXX";
+  int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  ::close(fd);
+  setenv("LINKAR_EVENT_TRACE", path, 1);
+  {
+    TestDriver d;
+    unsetenv("LINKAR_EVENT_TRACE");
+    d.startFrame();
+    d.pressMenu("File|Exit");
+  }
+  std::FILE* in = std::fopen(path, "r");
+  ASSERT_NE(in, nullptr);
+  char line[200] = {};
+  ASSERT_NE(std::fgets(line, sizeof line, in), nullptr);
+  EXPECT_STREQ(line, "thread 1 MAIN$APPFRAME EVENT:OpenWindow field 0\n");
+  std::fclose(in);
+  std::remove(path);
+}
+
 TEST(Frame, StandardMenuActionsNeedNoApplicationCode) {
   TestDriver d;
   std::vector<int> accepted;
