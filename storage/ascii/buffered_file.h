@@ -42,6 +42,17 @@ public:
     // The pointer stays valid until the next call on this object.
     int view(uint64_t offset, size_t wanted, const uint8_t** data, size_t* avail);
 
+    // With QUICKSCAN on, whatever the window holds from offset on (false when
+    // it holds nothing there); no fetch. Valid until the next call.
+    bool peek(uint64_t offset, const uint8_t** data, size_t* avail) const
+    {
+        if (!m_quickScan || !m_valid || offset < m_start || offset >= m_start + m_fill)
+            return false;
+        *data = m_buffer.data() + (offset - m_start);
+        *avail = static_cast<size_t>(m_start + m_fill - offset);
+        return true;
+    }
+
     // Writes n bytes at offset through the window.
     int write(uint64_t offset, const uint8_t* data, size_t n);
     // Writes the dirty part of the window back to the file.

@@ -28,9 +28,13 @@ public:
     size_t endAt(const uint8_t* data, size_t i, size_t avail) const
     {
         const std::string& eor = m_format.endOfRecord;
-        if (data[i] == m_first && i + eor.size() <= avail &&
-            std::memcmp(data + i, eor.data(), eor.size()) == 0)
-            return eor.size();
+        if (data[i] == m_first && i + eor.size() <= avail) {
+            size_t k = 1;
+            while (k < eor.size() && data[i + k] == static_cast<uint8_t>(eor[k]))
+                ++k;
+            if (k == eor.size())
+                return eor.size();
+        }
         if (m_format.lineFeedEnds && data[i] == kLineFeed)
             return 1;
         return 0;
@@ -66,7 +70,43 @@ public:
         return to;
     }
 
+    // The first line end in data[0, limit), found a vector search at a time:
+    // its place and length. Clean when no TAB or 0x1A stands before it.
+    enum class End { Clean, NeedsCare, None };
+    End findEnd(const uint8_t* data, size_t limit, size_t avail, size_t* at, size_t* length) const
+    {
+        size_t from = 0;
+        for (;;) {
+            size_t i = find(data, from, limit, m_first);
+            if (m_format.lineFeedEnds && m_first != kLineFeed)
+                i = find(data, from, i, kLineFeed);
+            if (i >= limit)
+                return End::None;
+            if (size_t n = endAt(data, i, avail); n > 0) {
+                *at = i;
+                *length = n;
+                return needsCare(data, i) ? End::NeedsCare : End::Clean;
+            }
+            from = i + 1;
+        }
+    }
+
+    // Whether data[0, n) holds a TAB or a 0x1A.
+    static bool needsCare(const uint8_t* data, size_t n)
+    {
+        return std::memchr(data, kTabByte, n) != nullptr || std::memchr(data, kEndOfFileByte, n) != nullptr;
+    }
+
 private:
+    // Place of c in data[from, to), else to.
+    static size_t find(const uint8_t* data, size_t from, size_t to, uint8_t c)
+    {
+        if (from >= to)
+            return to;
+        const void* p = std::memchr(data + from, c, to - from);
+        return p == nullptr ? to : static_cast<size_t>(static_cast<const uint8_t*>(p) - data);
+    }
+
     static constexpr size_t kWordBytes = sizeof(uint64_t);
     static constexpr uint64_t kEachByte = 0x0101010101010101ull;
     static constexpr uint64_t kHighBits = 0x80 * kEachByte;
@@ -136,22 +176,30 @@ ReadResult readLine(BufferedFile& file, uint64_t offset, const LineFormat& forma
 
     const uint8_t* data = nullptr;
     size_t avail = 0;
+    // A line whose end is already in the buffered window needs no fetch,
+    // even when the window stops short of a whole record's worth of bytes.
+    size_t at = 0;
+    size_t endLength = 0;
+    if (file.peek(offset, &data, &avail) && data[0] != kEndOfFileByte &&
+        scan.findEnd(data, std::min<size_t>(avail, length), avail, &at, &endLength) == LineScanner::End::Clean) {
+        std::memcpy(record, data, at);
+        return {ReadStatus::Ok, 0, at + endLength};
+    }
     if (int rc = file.view(offset, size_t{length} + eorLength, &data, &avail); rc != 0)
         return {ReadStatus::IoError, rc, 0};
     if (avail == 0 || data[0] == kEndOfFileByte)
         return result;
     result.status = ReadStatus::Ok;
 
-    // Fast path: the first special byte within the record ends the line.
+    // Fast path: the line ends within the record, with no TAB or 0x1A before.
     size_t limit = std::min<size_t>(avail, length);
-    size_t at = scan.firstSpecial(data, 0, limit);
-    if (at < limit) {
-        if (size_t n = scan.endAt(data, at, avail); n > 0) {
-            std::memcpy(record, data, at);
-            result.consumed = at + n;
-            return result;
-        }
-    } else if (avail < size_t{length}) {
+    LineScanner::End found = scan.findEnd(data, limit, avail, &at, &endLength);
+    if (found == LineScanner::End::Clean) {
+        std::memcpy(record, data, at);
+        result.consumed = at + endLength;
+        return result;
+    }
+    if (found == LineScanner::End::None && avail < size_t{length} && !LineScanner::needsCare(data, avail)) {
         // The last line of the file, without an end of record.
         std::memcpy(record, data, avail);
         result.consumed = avail;
