@@ -1,10 +1,79 @@
-// Program entry of Linkar. The desktop frame is not built yet: for now the
-// program checks that its runtime starts and says what is runnable.
+// Program entry of Linkar: starts the window engine on the desktop and runs
+// the program's main procedure. "--screenshots FOLDER" writes pictures of
+// the windows instead (no display needed).
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
-int main()
-{
-    std::puts("Linkar 0.1: the runtime and storage engine are built; the desktop window is not available yet.");
-    std::puts("Run the test suite with: ./setup.sh test");
-    return 0;
+#ifdef LINKAR_WITH_QT
+#include <QApplication>
+
+#include "app/program_entry.h"
+#include "screenshot_tour.h"
+#include "ui/engine.h"
+#include "ui/qt/qt_backend.h"
+#endif
+
+namespace {
+
+constexpr const char* kScreenshotOption = "--screenshots";
+// Exit code when the program cannot start at all.
+constexpr int kCannotStart = 1;
+
+#ifdef LINKAR_WITH_QT
+bool hasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    const char* value = std::getenv(name);
+    if (value && *value) return true;
+  }
+  return false;
+}
+#endif
+
+void usage() {
+  std::fprintf(stderr, "usage: linkar [%s FOLDER]\n", kScreenshotOption);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* screenshots = nullptr;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], kScreenshotOption) == 0 && i + 1 < argc) {
+      screenshots = argv[++i];
+    } else {
+      usage();
+      return kCannotStart;
+    }
+  }
+#ifdef LINKAR_WITH_QT
+  if (screenshots && !hasDisplay()) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  if (!hasDisplay()) {
+    std::fprintf(stderr,
+                 "Linkar needs a graphical display; without one, start it under Xvfb: xvfb-run -a ./setup.sh start\n");
+    return kCannotStart;
+  }
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Linkar"));
+  linkar::ui::qt::QtBackend backend;
+  linkar::ui::Engine engine(backend);
+  backend.setEngine(&engine);
+  // HALT and STOP end the event loop; the process ends when it returns.
+  engine.setProgramEndHandler([](int) {});
+  QObject::connect(&backend, &linkar::ui::qt::QtBackend::programFinished, &application,
+                   [](int code) { QApplication::exit(code); });
+  if (screenshots) {
+    int written = linkar::app::runScreenshotTour(backend, QString::fromLocal8Bit(screenshots));
+    return written > 0 ? 0 : kCannotStart;
+  }
+  engine.startMain(linkar::app::ProgramEntry);
+  backend.requestPump();
+  return QApplication::exec();
+#else
+  (void)screenshots;
+  std::fprintf(stderr, "This build of Linkar has no desktop (Qt 6 was not found when it was built); "
+                       "install qt6-base-dev and build again with ./setup.sh start\n");
+  return kCannotStart;
+#endif
 }

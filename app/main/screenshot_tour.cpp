@@ -1,0 +1,225 @@
+// The screenshot walk. Each picture is the frame as the desktop would show
+// it (a title bar drawn above the client area, since an off-screen run has
+// no window manager), with the open menus or dialog painted where they sit.
+
+#include "screenshot_tour.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyleOptionTitleBar>
+#include <cstdio>
+#include <vector>
+
+#include "app/program_entry.h"
+#include "app/standard_warning.h"
+#include "runtime/error_state.h"
+#include "ui/key_codes.h"
+#include "ui/qt/frame_window.h"
+#include "ui/qt/message_dialog.h"
+#include "ui/qt/qt_backend.h"
+#include "ui/statements.h"
+
+namespace linkar::app {
+namespace {
+
+using ui::qt::QtBackend;
+
+// Height of the drawn title bar, in pixels.
+constexpr int kTitleBarHeight = 24;
+// Operating-system error standing for a file another program holds.
+constexpr int kAccessDenied = 5;
+
+void settle(QtBackend& backend) {
+  for (int i = 0; i < 5; ++i) {
+    backend.pump();
+    QApplication::processEvents();
+  }
+}
+
+QPixmap withTitleBar(QWidget* window) {
+  QPixmap body = window->grab();
+  QPixmap out(body.width(), body.height() + kTitleBarHeight);
+  out.fill(window->palette().color(QPalette::Window));
+  QPainter p(&out);
+  QStyleOptionTitleBar bar;
+  bar.initFrom(window);
+  bar.rect = QRect(0, 0, body.width(), kTitleBarHeight);
+  bar.text = window->windowTitle();
+  bar.titleBarState = Qt::WindowActive;
+  bar.state |= QStyle::State_Active;
+  // Dialogs have only a close button; the frame has all three.
+  bool dialog = qobject_cast<QDialog*>(window) != nullptr;
+  bar.titleBarFlags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+  bar.subControls = QStyle::SC_TitleBarLabel | QStyle::SC_TitleBarCloseButton;
+  if (!dialog) {
+    bar.titleBarFlags |= Qt::WindowMinMaxButtonsHint;
+    bar.subControls |= QStyle::SC_TitleBarMaxButton | QStyle::SC_TitleBarMinButton;
+  }
+  bar.palette.setColor(QPalette::Highlight, bar.palette.color(QPalette::Highlight));
+  window->style()->drawComplexControl(QStyle::CC_TitleBar, &bar, &p, window);
+  p.drawPixmap(0, kTitleBarHeight, body);
+  return out;
+}
+
+// The frame with top-level widgets painted over it where they stand.
+QPixmap composite(QWidget* frame, const std::vector<QWidget*>& overlays) {
+  QPixmap base = withTitleBar(frame);
+  QPoint origin = frame->mapToGlobal(QPoint(0, 0)) - QPoint(0, kTitleBarHeight);
+  QRect bounds(QPoint(0, 0), base.size());
+  std::vector<std::pair<QPoint, QPixmap>> layers;
+  for (QWidget* w : overlays) {
+    if (!w || !w->isVisible()) continue;
+    bool topLevel = w->isWindow() && !qobject_cast<QMenu*>(w);
+    QPixmap pixmap = topLevel ? withTitleBar(w) : w->grab();
+    QPoint at = w->mapToGlobal(QPoint(0, 0)) - origin - (topLevel ? QPoint(0, kTitleBarHeight) : QPoint());
+    layers.emplace_back(at, pixmap);
+    bounds |= QRect(at, pixmap.size());
+  }
+  QPixmap out(bounds.size());
+  out.fill(Qt::transparent);
+  QPainter p(&out);
+  p.drawPixmap(-bounds.topLeft(), base);
+  for (const auto& [at, pixmap] : layers) {
+    QPoint to = at - bounds.topLeft();
+    p.setPen(QColor(0, 0, 0, 60));
+    p.drawRect(QRect(to, pixmap.size()).adjusted(-1, -1, 0, 0));
+    p.drawPixmap(to, pixmap);
+  }
+  return out;
+}
+
+bool save(const QPixmap& pixmap, const QString& folder, const QString& name, int* written) {
+  QString path = QDir(folder).filePath(name);
+  if (!pixmap.save(path, "PNG")) {
+    std::fprintf(stderr, "could not write %s\n", qPrintable(path));
+    return false;
+  }
+  std::printf("%s\n", qPrintable(path));
+  ++*written;
+  return true;
+}
+
+QAction* menuAction(QMenuBar* bar, const QString& text) {
+  for (QAction* a : bar->actions())
+    if (a->text() == text) return a;
+  return nullptr;
+}
+
+QAction* itemIn(QMenu* menu, const QString& text) {
+  for (QAction* a : menu->actions())
+    if (a->text() == text) return a;
+  return nullptr;
+}
+
+// Opens the top menu `top` (and its sub-menu `sub`, if given), pictures
+// the frame and closes them again.
+void pictureMenu(QtBackend& backend, const QString& top, const QString& sub, const QString& folder,
+                 const QString& name, int* written) {
+  ui::qt::FrameWindow* frame = backend.frame();
+  QAction* topAction = menuAction(frame->menuBar(), top);
+  if (!topAction || !topAction->menu()) {
+    std::fprintf(stderr, "no menu %s\n", qPrintable(top));
+    return;
+  }
+  QMenu* menu = topAction->menu();
+  menu->popup(frame->menuBar()->mapToGlobal(frame->menuBar()->actionGeometry(topAction).bottomLeft()));
+  frame->menuBar()->setActiveAction(topAction);
+  settle(backend);
+  std::vector<QWidget*> overlays{menu};
+  if (!sub.isEmpty()) {
+    if (QAction* subAction = itemIn(menu, sub); subAction && subAction->menu()) {
+      menu->setActiveAction(subAction);
+      QRect at = menu->actionGeometry(subAction);
+      subAction->menu()->popup(menu->mapToGlobal(at.topRight()));
+      settle(backend);
+      overlays.push_back(subAction->menu());
+    }
+  }
+  save(composite(frame, overlays), folder, name, written);
+  for (auto it = overlays.rbegin(); it != overlays.rend(); ++it) static_cast<QMenu*>(*it)->hide();
+  settle(backend);
+}
+
+// Pictures the message box thread `thread` has up, then presses `button`.
+bool pictureBox(QtBackend& backend, int thread, const QString& folder, const QString& name, const QString& button,
+                int* written) {
+  ui::Engine& engine = *backend.engine();
+  ui::Window* box = engine.messageBox(thread);
+  if (!box) {
+    std::fprintf(stderr, "no message box for %s\n", qPrintable(name));
+    return false;
+  }
+  ui::qt::MessageDialog* dialog = backend.messageDialog(box->id());
+  if (!dialog) return false;
+  save(composite(backend.frame(), {dialog}), folder, name, written);
+  for (int f : box->fields()) {
+    if (QPushButton* b = dialog->button(f); b && b->text() == button) {
+      b->click();
+      settle(backend);
+      return true;
+    }
+  }
+  std::fprintf(stderr, "no button %s in %s\n", qPrintable(button), qPrintable(name));
+  return false;
+}
+
+}  // namespace
+
+int runScreenshotTour(QtBackend& backend, const QString& folder) {
+  QDir().mkpath(folder);
+  int written = 0;
+  ui::Engine& engine = *backend.engine();
+  engine.startMain(ProgramEntry);
+  settle(backend);
+  ui::qt::FrameWindow* frame = backend.frame();
+  if (!frame) {
+    std::fprintf(stderr, "the frame did not open\n");
+    return 0;
+  }
+  settle(backend);
+  save(withTitleBar(frame), folder, QStringLiteral("01-frame.png"), &written);
+  pictureMenu(backend, QStringLiteral("&File"), QStringLiteral("&Import"), folder,
+              QStringLiteral("02-frame-file-menu.png"), &written);
+  pictureMenu(backend, QStringLiteral("&Browse"), {}, folder, QStringLiteral("03-frame-browse-menu.png"), &written);
+  pictureMenu(backend, QStringLiteral("&Reports"), QStringLiteral("Locations"), folder,
+              QStringLiteral("04-frame-reports-menu.png"), &written);
+  pictureMenu(backend, QStringLiteral("&Window"), {}, folder, QStringLiteral("05-frame-window-menu.png"), &written);
+  pictureMenu(backend, QStringLiteral("&Help"), {}, folder, QStringLiteral("06-frame-help-menu.png"), &written);
+
+  // The About box, chosen from the menu as a user would.
+  ui::Window* model = engine.window(frame->windowId());
+  int about = model ? model->fieldOf("About") : 0;
+  if (QAction* a = frame->action(about)) a->trigger();
+  settle(backend);
+  pictureBox(backend, 1, folder, QStringLiteral("07-about.png"), QStringLiteral("OK"), &written);
+
+  // One box of each button layout, from a procedure of its own.
+  int thread = engine.start(
+      [] {
+        runtime::setErrorFromCode(kAccessDenied);
+        StandardWarning(2, "LINKAR");
+        StandardWarning(16);
+        StandardWarning(32);
+        StandardWarning(34, "Delete", "Categories");
+        ui::stop("The printer is not ready.", true);
+        StandardWarning(30, "LINKAR.SDF");
+      },
+      0);
+  settle(backend);
+  pictureBox(backend, thread, folder, QStringLiteral("08-yes-no.png"), QStringLiteral("&Yes"), &written);
+  pictureBox(backend, thread, folder, QStringLiteral("09-yes-no-cancel.png"), QStringLiteral("Cancel"), &written);
+  pictureBox(backend, thread, folder, QStringLiteral("10-ok-cancel.png"), QStringLiteral("Cancel"), &written);
+  pictureBox(backend, thread, folder, QStringLiteral("11-ok.png"), QStringLiteral("OK"), &written);
+  pictureBox(backend, thread, folder, QStringLiteral("12-abort-ignore.png"), QStringLiteral("&Ignore"), &written);
+  pictureBox(backend, thread, folder, QStringLiteral("13-file-access-error.png"), QStringLiteral("OK"), &written);
+  pictureBox(backend, thread, folder, QStringLiteral("14-halt.png"), QStringLiteral("OK"), &written);
+  settle(backend);
+  return written;
+}
+
+}  // namespace linkar::app

@@ -1,0 +1,383 @@
+// Building and refreshing a window's controls. Controls sit at absolute
+// positions as declared; a sheet is a tab bar over a panel, and the
+// controls of its tabs are shown only while their tab is chosen.
+
+#include "ui/qt/window_view.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabBar>
+
+#include "ui/event_codes.h"
+#include "ui/key_codes.h"
+#include "ui/qt/display_text.h"
+#include "ui/qt/list_control.h"
+
+namespace linkar::ui::qt {
+namespace {
+
+// An edit box that reports leaving it, so that a changed value is accepted
+// when the focus moves on, as with Enter.
+template <typename Base>
+class EditBox : public Base {
+ public:
+  using Base::Base;
+  std::function<void()> onLeave;
+  std::function<void()> onEnter;
+
+ protected:
+  void focusInEvent(QFocusEvent* e) override {
+    Base::focusInEvent(e);
+    if (onEnter) onEnter();
+  }
+  void focusOutEvent(QFocusEvent* e) override {
+    Base::focusOutEvent(e);
+    if (onLeave) onLeave();
+  }
+};
+
+// A transparent area that reports clicks.
+class ClickRegion : public QWidget {
+ public:
+  using QWidget::QWidget;
+  std::function<void()> onClick;
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent*) override {
+    if (onClick) onClick();
+  }
+};
+
+bool takesFocus(ControlType t) {
+  return t == ControlType::Button || t == ControlType::Entry || t == ControlType::Spin ||
+         t == ControlType::Text || t == ControlType::List;
+}
+
+}  // namespace
+
+WindowView::WindowView(Engine& engine, const Window& w, std::function<void()> afterInput, QWidget* parent)
+    : QWidget(parent), m_engine(engine), m_id(w.id()), m_afterInput(std::move(afterInput)) {
+  QFont font = desktopFont(w.decl());
+  setFont(font);
+  m_units = dialogUnits(font);
+  setAutoFillBackground(true);
+  build(w);
+  refresh(w);
+}
+
+void WindowView::after() {
+  if (m_afterInput) m_afterInput();
+}
+
+void WindowView::userFocus(int field) {
+  if (m_applying) return;
+  Window* w = m_engine.window(m_id);
+  if (!w || w->focus() == field) return;
+  m_appliedFocus = field;
+  m_engine.userFocus(m_id, field);
+  after();
+}
+
+void WindowView::build(const Window& w) {
+  const Structure& s = w.decl();
+  bool hasMenu = false;
+  for (const ControlDecl& c : s.controls)
+    if (c.type == ControlType::Menu || c.type == ControlType::Item) hasMenu = true;
+  if (hasMenu) {
+    m_menuBar = new QMenuBar(this);
+    m_menuBar->setNativeMenuBar(false);
+    m_menus = buildMenus(m_menuBar, s, [this](int field) {
+      if (m_applying) return;
+      m_engine.userPress(m_id, field);
+      after();
+    });
+    m_menuHeight = m_menuBar->sizeHint().height();
+    m_menuBar->setGeometry(0, 0, m_units.toPixelsX(s.at.width), m_menuHeight);
+  }
+  m_designed = QSize(m_units.toPixelsX(s.at.width), m_units.toPixelsY(s.at.height) + m_menuHeight);
+  resize(m_designed);
+
+  std::vector<QWidget*> sheets;
+  for (size_t i = 0; i < s.controls.size(); ++i) {
+    const ControlDecl& c = s.controls[i];
+    if (c.type == ControlType::Tab) {
+      int number = 0;
+      for (size_t j = 0; j <= i; ++j)
+        if (s.controls[j].type == ControlType::Tab && s.controls[j].parent == c.parent) ++number;
+      m_tabNumber[c.field] = number;
+      int sheetField = c.parent >= 0 ? s.controls[static_cast<size_t>(c.parent)].field : 0;
+      auto it = m_controls.find(sheetField);
+      if (it != m_controls.end()) {
+        auto* bar = it->second.widget->findChild<QTabBar*>();
+        if (bar) bar->addTab(toDisplay(c.text));
+      }
+      continue;
+    }
+    QWidget* widget = makeControl(c, w);
+    if (!widget) continue;
+    if (c.at) widget->setGeometry(m_units.toPixels(*c.at).translated(0, m_menuHeight));
+    m_controls[c.field] = Control{c.type, widget};
+    if (c.type == ControlType::Sheet) sheets.push_back(widget);
+  }
+  // Sheets lie under the controls drawn on them, whatever the declaration order.
+  for (QWidget* sheet : sheets) sheet->lower();
+
+  // A prompt's mnemonic moves the focus to the control declared after it.
+  for (size_t i = 0; i < s.controls.size(); ++i) {
+    if (s.controls[i].type != ControlType::Prompt) continue;
+    auto* label = qobject_cast<QLabel*>(widget(s.controls[i].field));
+    for (size_t j = i + 1; label && j < s.controls.size(); ++j) {
+      if (!takesFocus(s.controls[j].type)) continue;
+      label->setBuddy(widget(s.controls[j].field));
+      break;
+    }
+  }
+}
+
+QWidget* WindowView::makeControl(const ControlDecl& c, const Window& w) {
+  int field = c.field;
+  switch (c.type) {
+    case ControlType::Button: {
+      auto* b = new QPushButton(toDisplay(c.text), this);
+      b->setAutoDefault(false);
+      b->setDefault(c.isDefault);
+      connect(b, &QPushButton::clicked, this, [this, field] {
+        if (m_applying) return;
+        m_engine.userPress(m_id, field);
+        after();
+      });
+      return b;
+    }
+    case ControlType::Prompt: {
+      auto* l = new QLabel(toDisplay(c.text), this);
+      l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      return l;
+    }
+    case ControlType::String: {
+      auto* l = new QLabel(this);
+      l->setTextFormat(Qt::PlainText);
+      l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+      return l;
+    }
+    case ControlType::Entry:
+    case ControlType::Spin: {
+      auto* e = new EditBox<QLineEdit>(this);
+      if (c.length > 0) e->setMaxLength(c.length);
+      auto accept = [this, e, field] {
+        if (m_applying) return;
+        Window* model = m_engine.window(m_id);
+        if (!model || !model->hasField(field)) return;
+        std::string typed = fromDisplay(e->text());
+        if (typed == model->text(field) && !e->isModified()) return;
+        e->setModified(false);
+        m_engine.userType(m_id, field, typed);
+        after();
+      };
+      e->onLeave = accept;
+      e->onEnter = [this, field] { userFocus(field); };
+      connect(e, &QLineEdit::returnPressed, this, accept);
+      return e;
+    }
+    case ControlType::Text: {
+      auto* t = new EditBox<QPlainTextEdit>(this);
+      t->onLeave = [this, t, field] {
+        if (m_applying) return;
+        Window* model = m_engine.window(m_id);
+        if (!model || !model->hasField(field)) return;
+        std::string typed = fromDisplay(t->toPlainText());
+        if (typed == model->text(field)) return;
+        m_engine.userType(m_id, field, typed);
+        after();
+      };
+      t->onEnter = [this, field] { userFocus(field); };
+      return t;
+    }
+    case ControlType::List: {
+      auto* l = new ListControl(c, m_units, this);
+      connect(l, &ListControl::rowClicked, this, [this, field](int row, int key) {
+        m_engine.userSelectRow(m_id, field, row, key);
+        after();
+      });
+      connect(l, &ListControl::keyPressed, this, [this, field](int key, int character) {
+        m_engine.userKey(m_id, field, key, character);
+        after();
+      });
+      connect(l, &ListControl::scrollRequested, this, [this, field](int event) {
+        // The scroll bar and the wheel move the list the way its keys do,
+        // whatever row is highlighted.
+        Window* model = m_engine.window(m_id);
+        if (!model || !model->reachable(field)) return;
+        if (m_engine.messageBox(model->thread() + 1) || m_engine.popupMenu(model->thread() + 1)) return;
+        if (!model->hasPending(event, field)) model->post(event, field);
+        after();
+      });
+      connect(l, &ListControl::thumbDragged, this, [this, field](int thumb) {
+        m_engine.userThumb(m_id, field, thumb);
+        after();
+      });
+      connect(l, &ListControl::focusEntered, this, [this, field] { userFocus(field); });
+      return l;
+    }
+    case ControlType::Sheet: {
+      auto* panel = new QFrame(this);
+      panel->setFrameShape(QFrame::NoFrame);
+      auto* body = new QFrame(panel);
+      body->setFrameShape(QFrame::StyledPanel);
+      body->setObjectName(QStringLiteral("sheetBody"));
+      auto* bar = new QTabBar(panel);
+      bar->setDrawBase(false);
+      bar->setExpanding(false);
+      connect(bar, &QTabBar::currentChanged, this, [this, field](int index) {
+        if (m_applying || index < 0) return;
+        m_engine.userChooseTab(m_id, field, index + 1);
+        after();
+      });
+      return panel;
+    }
+    case ControlType::Progress: {
+      auto* p = new QProgressBar(this);
+      p->setRange(0, 100);
+      p->setTextVisible(false);
+      return p;
+    }
+    case ControlType::Image: {
+      auto* l = new QLabel(this);
+      l->setAlignment(Qt::AlignCenter);
+      l->setScaledContents(true);
+      return l;
+    }
+    case ControlType::Box: {
+      auto* f = new QFrame(this);
+      f->setFrameShape(QFrame::Box);
+      return f;
+    }
+    case ControlType::Region: {
+      auto* r = new ClickRegion(this);
+      r->onClick = [this, field] {
+        m_engine.userPress(m_id, field);
+        after();
+      };
+      return r;
+    }
+    default:
+      (void)w;
+      return nullptr;  // menus are in the menu bar; tabs in their sheet
+  }
+}
+
+bool WindowView::shown(const Window& w, size_t index) const {
+  const Structure& s = w.decl();
+  while (index < s.controls.size()) {
+    const ControlDecl& c = s.controls[index];
+    if (w.state(c.field).hidden) return false;
+    if (c.type == ControlType::Tab && c.parent >= 0) {
+      int sheet = s.controls[static_cast<size_t>(c.parent)].field;
+      auto it = m_tabNumber.find(c.field);
+      if (it != m_tabNumber.end() && w.state(sheet).selection != it->second) return false;
+    }
+    if (c.parent < 0) return true;
+    index = static_cast<size_t>(c.parent);
+  }
+  return false;
+}
+
+void WindowView::refresh(const Window& w) {
+  m_applying = true;
+  const Structure& s = w.decl();
+  for (size_t i = 0; i < s.controls.size(); ++i) {
+    const ControlDecl& c = s.controls[i];
+    auto it = m_controls.find(c.field);
+    if (it == m_controls.end()) continue;
+    QWidget* widget = it->second.widget;
+    const ControlState& st = w.state(c.field);
+    widget->setVisible(shown(w, i));
+    widget->setEnabled(st.enabled);
+    if (!st.status.empty()) widget->setStatusTip(toDisplay(st.status));
+    QString text = toDisplay(st.text);
+    switch (c.type) {
+      case ControlType::Button:
+        if (auto* b = static_cast<QPushButton*>(widget); b->text() != text) b->setText(text);
+        break;
+      case ControlType::Prompt:
+      case ControlType::String:
+        if (auto* l = static_cast<QLabel*>(widget); l->text() != text) l->setText(text);
+        break;
+      case ControlType::Entry:
+      case ControlType::Spin:
+        if (auto* e = static_cast<QLineEdit*>(widget); !e->hasFocus() || !e->isModified()) {
+          if (e->text() != text) e->setText(text);
+        }
+        break;
+      case ControlType::Text:
+        if (auto* t = static_cast<QPlainTextEdit*>(widget); !t->hasFocus() && t->toPlainText() != text)
+          t->setPlainText(text);
+        break;
+      case ControlType::List:
+        static_cast<ListControl*>(widget)->refresh(st);
+        break;
+      case ControlType::Sheet: {
+        auto* bar = widget->findChild<QTabBar*>();
+        auto* body = widget->findChild<QFrame*>(QStringLiteral("sheetBody"));
+        if (bar && body) {
+          int barHeight = bar->sizeHint().height();
+          bar->setGeometry(0, 0, widget->width(), barHeight);
+          body->setGeometry(0, barHeight - 1, widget->width(), widget->height() - barHeight + 1);
+          if (st.selection >= 1 && st.selection <= bar->count()) bar->setCurrentIndex(st.selection - 1);
+        }
+        break;
+      }
+      case ControlType::Progress:
+        static_cast<QProgressBar*>(widget)->setValue(st.progress);
+        break;
+      case ControlType::Image: {
+        auto* l = static_cast<QLabel*>(widget);
+        if (l->property("source").toString() != text) {
+          l->setProperty("source", text);
+          l->setPixmap(QPixmap(text));
+        }
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  refreshMenus(m_menus, w);
+  if (w.focus() != m_appliedFocus) {
+    m_appliedFocus = w.focus();
+    if (QWidget* target = widget(w.focus())) target->setFocus(Qt::OtherFocusReason);
+  }
+  m_applying = false;
+}
+
+QWidget* WindowView::widget(int field) const {
+  auto it = m_controls.find(field);
+  return it == m_controls.end() ? nullptr : it->second.widget;
+}
+
+ListControl* WindowView::list(int field) const {
+  auto it = m_controls.find(field);
+  if (it == m_controls.end() || it->second.type != ControlType::List) return nullptr;
+  return static_cast<ListControl*>(it->second.widget);
+}
+
+void WindowView::keyPressEvent(QKeyEvent* e) {
+  int code = keyCodeOf(e->key(), e->modifiers());
+  if (code == Key::kEnterKey || code == Key::kEscKey) {
+    Window* model = m_engine.window(m_id);
+    if (model) {
+      if (code == Key::kEscKey) m_engine.userClose(m_id);
+      else m_engine.userKey(m_id, 0, code, 0);
+      after();
+      return;
+    }
+  }
+  QWidget::keyPressEvent(e);
+}
+
+}  // namespace linkar::ui::qt

@@ -1,0 +1,73 @@
+// The widgets of one window (a procedure's MDI child or dialog window):
+// every control of its declaration placed at its dialog-unit position,
+// refreshed from the window model, with the user's actions passed to the
+// engine's user-input functions by field number.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <map>
+
+#include "ui/engine.h"
+#include "ui/qt/desktop_fonts.h"
+#include "ui/qt/menu_builder.h"
+
+class QMenuBar;
+class QTabBar;
+
+namespace linkar::ui::qt {
+
+class ListControl;
+
+class WindowView : public QWidget {
+  Q_OBJECT
+
+ public:
+  // `afterInput` runs after each action handed to the engine (the backend
+  // resumes the procedure threads there).
+  WindowView(Engine& engine, const Window& w, std::function<void()> afterInput, QWidget* parent = nullptr);
+
+  int windowId() const { return m_id; }
+  DialogUnits units() const { return m_units; }
+  // The client size the declaration asks for, in pixels.
+  QSize designedSize() const { return m_designed; }
+
+  // Copies the model into the widgets.
+  void refresh(const Window& w);
+
+  QWidget* widget(int field) const;
+  ListControl* list(int field) const;
+  QMenuBar* menuBar() const { return m_menuBar; }
+
+ protected:
+  void keyPressEvent(QKeyEvent*) override;
+
+ private:
+  struct Control {
+    ControlType type;
+    QWidget* widget = nullptr;   // owned by this view (child widget)
+  };
+
+  void build(const Window& w);
+  QWidget* makeControl(const ControlDecl& c, const Window& w);
+  // Whether the control shows: it and its containers are not hidden, and
+  // every tab around it is its sheet's chosen tab.
+  bool shown(const Window& w, size_t index) const;
+  void userFocus(int field);
+  void after();
+
+  Engine& m_engine;
+  int m_id;
+  std::function<void()> m_afterInput;
+  DialogUnits m_units;
+  QSize m_designed;
+  int m_menuHeight = 0;
+  std::map<int, Control> m_controls;
+  std::map<int, int> m_tabNumber;      // tab field -> its number within its sheet, from 1
+  MenuActions m_menus;
+  QMenuBar* m_menuBar = nullptr;       // owned by this view
+  bool m_applying = false;             // model -> widgets in progress: ignore their signals
+  int m_appliedFocus = 0;
+};
+
+}  // namespace linkar::ui::qt
