@@ -69,6 +69,7 @@ inline constexpr std::uint8_t kKindMemo = 0xFC;       // memo segment
 inline constexpr std::uint8_t kNamePrefix = 0xFE;     // name entry: 0xFE + table name
 inline constexpr std::uint8_t kMarkerKey = 0xFF;      // transaction marker entry
 inline constexpr std::uint32_t kNumberLimit = 0xFE000000u;  // the number counter must stay below
+inline constexpr std::size_t kStoredNumberBytes = 4;          // a stored table or record number
 inline constexpr std::size_t kRecordKeyLength = 9;    // table, kind, record number
 inline constexpr std::size_t kCounterKeyLength = 6;   // table, kind, subject
 inline constexpr std::size_t kCounterDataLength = 8;  // count, out-of-date mark

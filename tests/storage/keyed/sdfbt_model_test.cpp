@@ -8,6 +8,7 @@
 #include <string>
 
 #include "storage/keyed/data_file.h"
+#include "storage/keyed/file_checker.h"
 #include "storage/keyed/sdfbt.h"
 
 namespace linkar::keyed {
@@ -108,6 +109,9 @@ TEST(SdfbtModel, RandomInsertsAndDeletesMatchAnOrderedMap) {
       file = openBytes(bytesOfFile(*file));
       Sdfbt reopened(*file);
       expectSame(reopened, model);
+      const CheckReport report = checkDataFile(std::make_unique<MemoryStore>(bytesOfFile(*file)), {});
+      EXPECT_TRUE(report.structureSound()) << report.faults.front();
+      EXPECT_EQ(report.entries, model.size() + 1);
     }
   }
 }

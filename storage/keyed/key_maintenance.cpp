@@ -1,0 +1,75 @@
+// Key maintenance for one record, with the undo of a duplicate.
+#include "storage/keyed/key_maintenance.h"
+
+#include "storage/keyed/sdf_format.h"
+#include "storage/keyed/table_entries.h"
+
+namespace linkar::keyed {
+namespace {
+
+std::uint32_t storedNumber(std::string_view entryBytes) {
+  return getBe32(bytesOf(entryBytes.substr(entryBytes.size() - kStoredNumberBytes)));
+}
+
+// Maintains keys [0, count); returns the index of a colliding key, or -1.
+int maintain(Sdfbt& tree, std::uint32_t table, const std::vector<KeyDescriptor>& keys,
+             std::size_t count, const std::string_view* oldRecord,
+             const std::string_view* newRecord, std::uint32_t record, bool lazy) {
+  for (std::size_t i = 0; i < count; ++i) {
+    const KeyDescriptor& key = keys[i];
+    if (key.flags & kKeyPrivate) continue;
+    const bool lazyHere = lazy || (key.flags & kKeyLazy);
+    std::optional<Counter> counter;
+    if (lazyHere) {
+      counter = readCounter(tree, table, key.number);
+      if (counter && counter->outOfDateFrom != 0 && counter->outOfDateFrom <= record) continue;
+    }
+    const auto oldEntry = oldRecord ? buildKeyEntry(table, key, *oldRecord, record) : std::nullopt;
+    const auto newEntry = newRecord ? buildKeyEntry(table, key, *newRecord, record) : std::nullopt;
+    if (oldEntry && newEntry && oldEntry->keyPart == newEntry->keyPart) continue;
+    if (lazyHere) {
+      Counter c = counter.value_or(Counter{});
+      if (c.outOfDateFrom == 0 || c.outOfDateFrom > record) c.outOfDateFrom = record;
+      writeCounter(tree, table, key.number, c);
+      continue;
+    }
+    int delta = 0;
+    if (newEntry) {
+      if (!key.duplicates() && tree.find(newEntry->keyPart)) return static_cast<int>(i);
+      tree.insert(newEntry->keyPart, newEntry->dataPart);
+      ++delta;
+    }
+    if (oldEntry) {
+      const auto stored = tree.find(oldEntry->keyPart);
+      if (stored && stored->bytes.size() >= kStoredNumberBytes && storedNumber(stored->bytes) == record) {
+        tree.erase(oldEntry->keyPart);
+        --delta;
+      }
+    }
+    addToCount(tree, table, key.number, delta);
+  }
+  return -1;
+}
+
+}  // namespace
+
+int updateKeys(Sdfbt& tree, std::uint32_t table, const std::vector<KeyDescriptor>& keys,
+               const std::string_view* oldRecord, const std::string_view* newRecord,
+               std::uint32_t record, bool lazy) {
+  const int collided = maintain(tree, table, keys, keys.size(), oldRecord, newRecord, record, lazy);
+  if (collided < 0) return 0;
+  // Undo the keys already changed: the same procedure with old and new exchanged.
+  maintain(tree, table, keys, static_cast<std::size_t>(collided), newRecord, oldRecord, record, lazy);
+  return kErrDuplicateKey;
+}
+
+bool keyCollides(Sdfbt& tree, std::uint32_t table, const KeyDescriptor& key,
+                 std::string_view record, std::uint32_t self) {
+  if (key.duplicates() || (key.flags & kKeyPrivate)) return false;
+  const auto entry = buildKeyEntry(table, key, record, self);
+  if (!entry) return false;
+  const auto stored = tree.find(entry->keyPart);
+  return stored && stored->bytes.size() >= kStoredNumberBytes && storedNumber(stored->bytes) != self;
+}
+
+}  // namespace linkar::keyed
