@@ -11,6 +11,16 @@
 // Every action runs the threads afterwards and returns false when the user
 // could not have done it (no such window or control, hidden or disabled,
 // the window's thread held by a message box).
+//
+//   TestDriver d;
+//   d.startProgram(Main);                    // or d.startFrame() / d.start(proc)
+//   ASSERT_TRUE(d.pressMenu("&Browse|Locations"));
+//   Window* browse = d.find("Browse Locations");
+//   ASSERT_TRUE(d.press(*browse, "&Insert"));
+//   Window* form = d.find("UPDATELINKAR$QUICKWINDOW");
+//   ASSERT_TRUE(d.type(*form, "URL:LOCATION", "http://a.b/"));
+//   ASSERT_TRUE(d.press(*form, "OK"));
+//   EXPECT_EQ(TestDriver::rows(*browse, "Browse")[0][1].substr(0, 11), "http://a.b/");
 #pragma once
 
 #include <memory>
