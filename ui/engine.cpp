@@ -231,10 +231,11 @@ bool Engine::accept() {
     }
     if (w->hasEvents()) {
       PendingEvent e = w->takeEvent();
-      if (e.event == Event::CloseWindow || e.event == Event::CloseDown) w->setCloseDelivered();
-      t.event = e.event;
+      int code = e.event();
+      if (code == Event::CloseWindow || code == Event::CloseDown) w->setCloseDelivered();
+      t.event = code;
       t.field = e.field;
-      m_trace.delivered(slot + 1, w->label(), e.event, e.field);
+      m_trace.delivered(slot + 1, w->label(), code, e.field);
       return true;
     }
     for (int id : t.windows) m_backend.windowChanged(*window(id));

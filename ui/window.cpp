@@ -151,11 +151,11 @@ void Window::setStatusText(int zone, std::string_view text) {
   m_status[static_cast<size_t>(zone) - 1] = text;
 }
 
-void Window::post(int event, int field) { m_queue.push_back({event, field}); }
+void Window::post(int event, int field) { m_queue.push_back({event + kEventMessageBase, field}); }
 
 bool Window::hasPending(int event, int field) const {
   return std::any_of(m_queue.begin(), m_queue.end(),
-                     [&](const PendingEvent& e) { return e.event == event && e.field == field; });
+                     [&](const PendingEvent& e) { return e.event() == event && e.field == field; });
 }
 
 PendingEvent Window::takeEvent() {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ui/catalogue.h"
+#include "ui/event_codes.h"
 
 namespace linkar::ui {
 
@@ -35,9 +36,12 @@ struct ListSource {
 // page engine to lay out; it takes no input and has no accept loop.
 enum class WindowKind { Application, Window, MessageBox, Report };
 
+// A queued event travels as its window message: the event code plus
+// kEventMessageBase.
 struct PendingEvent {
-  int event = 0;
+  int message = 0;
   int field = 0;
+  int event() const { return message - kEventMessageBase; }
 };
 
 struct ControlState {
