@@ -181,6 +181,24 @@ TEST(AcceptLoop, DeliversOpenWindowFirstThenUserEventsWithTheirFields) {
   EXPECT_EQ(d.find("Browse Locations"), nullptr);
 }
 
+TEST(AcceptLoop, EventsTravelAsWindowMessagesAndEventIsZeroOutsideThem) {
+  TestDriver d;
+  d.startFrame();
+  int queued = 0, before = -1, during = 0;
+  d.start([&] {
+    before = event();
+    Window& w = *Engine::instance()->window(openWindow("EXPORT$WINDOW"));
+    queued = w.queue().front().message;
+    while (acceptEvent()) {
+      during = event();
+      break;
+    }
+  }, 25000);
+  EXPECT_EQ(before, 0);
+  EXPECT_EQ(queued, 0x1400 + 0x203);
+  EXPECT_EQ(during, Event::OpenWindow);
+}
+
 TEST(AcceptLoop, HiddenOrDisabledControlsAndBlockedWindowsRefuseInput) {
   TestDriver d;
   d.startFrame();
