@@ -86,6 +86,7 @@ int ProcedureThreads::start(Procedure procedure, int stackBytes) {
       return 0;  // no memory for the stack: the thread could not be created
     }
     m_slots[i] = std::move(slot);
+    ++m_generation[static_cast<size_t>(i)];
     return i + 1;
   }
   return 0;
@@ -112,12 +113,14 @@ void ProcedureThreads::startMain(Procedure procedure) {
                              return std::move(raw->home);
                            });
   m_slots[0] = std::move(slot);
+  ++m_generation[0];
 }
 
 void ProcedureThreads::switchTo(int slot) {
+  int from = m_current;
   m_current = slot;
   runtime::setCurrentStringStack(slot >= 0 ? &m_slots[slot]->strings : nullptr);
-  for (auto& hook : m_switchHooks) hook(slot);
+  for (auto& [id, hook] : m_switchHooks) hook(from, slot);
 }
 
 bool ProcedureThreads::resume(int slot) {
@@ -165,8 +168,17 @@ int ProcedureThreads::usedSlots() const {
   return n;
 }
 
-void ProcedureThreads::addSwitchHook(std::function<void(int)> hook) {
-  m_switchHooks.push_back(std::move(hook));
+int ProcedureThreads::addSwitchHook(SwitchHook hook) {
+  m_switchHooks.emplace_back(++m_lastHookId, std::move(hook));
+  return m_lastHookId;
+}
+
+void ProcedureThreads::removeSwitchHook(int id) {
+  std::erase_if(m_switchHooks, [id](const auto& entry) { return entry.first == id; });
+}
+
+unsigned ProcedureThreads::generation(int slot) const {
+  return slot >= 0 && slot < kSlots ? m_generation[static_cast<size_t>(slot)] : 0;
 }
 
 }  // namespace linkar::ui

@@ -25,6 +25,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace linkar::ui {
 
@@ -73,8 +75,14 @@ class ProcedureThreads {
   // Called in the finishing fiber after its procedure returned, before its
   // slot is freed (the engine closes the thread's windows here).
   void setOnFinish(std::function<void(int slot)> onFinish) { m_onFinish = std::move(onFinish); }
-  // Called at every switch with the slot that now runs (-1: home context).
-  void addSwitchHook(std::function<void(int slot)> hook);
+  // Called at every switch with the slot that ran and the slot that runs
+  // now (-1: the home context). Returns an id for removeSwitchHook.
+  using SwitchHook = std::function<void(int from, int to)>;
+  int addSwitchHook(SwitchHook hook);
+  void removeSwitchHook(int id);
+  // Counts the procedures a slot has held: a slot reused by a new START has
+  // a new generation.
+  unsigned generation(int slot) const;
 
  private:
   struct Slot;
@@ -83,7 +91,9 @@ class ProcedureThreads {
   int m_current = -1;
   bool m_startBarred = false;
   std::function<void(int)> m_onFinish;
-  std::vector<std::function<void(int)>> m_switchHooks;
+  std::vector<std::pair<int, SwitchHook>> m_switchHooks;
+  int m_lastHookId = 0;
+  std::array<unsigned, kSlots> m_generation{};
 };
 
 }  // namespace linkar::ui

@@ -1,0 +1,61 @@
+// Shared set-up of the desktop tests: an off-screen QApplication, the Qt
+// backend and an engine over it, with program ends kept inside the test.
+#pragma once
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <memory>
+
+#include "ui/engine.h"
+#include "ui/qt/qt_backend.h"
+
+namespace linkar::ui::qt::testing {
+
+inline QApplication& application() {
+  static int argc = 1;
+  static char name[] = "linkar-test";
+  static char* argv[] = {name, nullptr};
+  static std::unique_ptr<QApplication> app = [] {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QApplication>(argc, argv);
+  }();
+  return *app;
+}
+
+struct Harness {
+  Harness() : engine((application(), backend)) {
+    backend.setEngine(&engine);
+    engine.setProgramEndHandler([](int) {});
+  }
+  ~Harness() { QApplication::processEvents(); }
+
+  // Lets the event loop and the procedure threads settle.
+  void settle() {
+    for (int i = 0; i < 4; ++i) {
+      backend.pump();
+      QApplication::processEvents();
+    }
+  }
+
+  // A main procedure that opens the frame and loops until it closes.
+  void startFrame() {
+    engine.startMain([] {
+      Engine& e = *Engine::instance();
+      e.open("MAIN$APPFRAME");
+      while (e.accept()) {
+      }
+    });
+    settle();
+  }
+
+  void key(QWidget* target, int qtKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, qtKey, modifiers);
+    QApplication::sendEvent(target, &press);
+    settle();
+  }
+
+  QtBackend backend;
+  Engine engine;
+};
+
+}  // namespace linkar::ui::qt::testing
