@@ -23,6 +23,9 @@ struct TextExtent {
   int height = 0;
 };
 
+// Callbacks may come from inside a procedure thread: they must only record
+// or draw, never call back into the engine's user-input functions or
+// runReady() (do that from the backend's own loop afterwards).
 class Backend {
  public:
   virtual ~Backend() = default;

@@ -391,6 +391,9 @@ bool Engine::runnable(int slot) {
 
 bool Engine::runReady() {
   assert(!m_threads.inFiber() && "runReady runs in the home context");
+  // Backend callbacks come from inside procedure threads; a nested call
+  // from one of them must not resume another thread from there.
+  if (m_threads.inFiber()) return false;
   bool any = false;
   bool progress = true;
   while (progress && !m_ended) {
