@@ -8,7 +8,6 @@ namespace linkar::keyed {
 namespace {
 constexpr int kAccessDenied = 5;          // write to a read-only store
 constexpr int kDiskFull = 39;             // refused growth of the memory store
-constexpr std::uint64_t kMemoryLimit = std::uint64_t{1} << 31;  // data files stay below 2 GB
 }  // namespace
 
 int MemoryStore::read(std::uint64_t offset, void* buffer, std::size_t length, std::size_t* got) {
@@ -22,7 +21,7 @@ int MemoryStore::read(std::uint64_t offset, void* buffer, std::size_t length, st
 
 int MemoryStore::write(std::uint64_t offset, const void* data, std::size_t length) {
   if (!m_writable) return kAccessDenied;
-  if (offset + length > kMemoryLimit) return kDiskFull;
+  if (offset + length > m_limit) return kDiskFull;
   if (offset + length > m_bytes.size()) m_bytes.resize(offset + length);
   std::memcpy(m_bytes.data() + offset, data, length);
   return 0;
@@ -30,7 +29,7 @@ int MemoryStore::write(std::uint64_t offset, const void* data, std::size_t lengt
 
 int MemoryStore::setSize(std::uint64_t size) {
   if (!m_writable) return kAccessDenied;
-  if (size > kMemoryLimit) return kDiskFull;
+  if (size > m_limit) return kDiskFull;
   m_bytes.resize(static_cast<std::size_t>(size));
   return 0;
 }

@@ -46,8 +46,12 @@ class FileStore final : public BlockStore {
 // A store over bytes in memory (checkers, fuzzing, tests).
 class MemoryStore final : public BlockStore {
  public:
-  explicit MemoryStore(std::string bytes = {}, bool writable = true)
-      : m_bytes(std::move(bytes)), m_writable(writable) {}
+  static constexpr std::uint64_t kDefaultLimit = std::uint64_t{1} << 31;  // data files stay below 2 GB
+
+  // Writes that would grow the bytes past `limit` fail as a full disk.
+  explicit MemoryStore(std::string bytes = {}, bool writable = true,
+                       std::uint64_t limit = kDefaultLimit)
+      : m_bytes(std::move(bytes)), m_writable(writable), m_limit(limit) {}
   int read(std::uint64_t offset, void* buffer, std::size_t length, std::size_t* got) override;
   int write(std::uint64_t offset, const void* data, std::size_t length) override;
   int size(std::uint64_t* out) override {
@@ -62,6 +66,7 @@ class MemoryStore final : public BlockStore {
  private:
   std::string m_bytes;
   bool m_writable;
+  std::uint64_t m_limit;
 };
 
 }  // namespace linkar::keyed

@@ -225,7 +225,9 @@ void Checker::finish() {
             std::to_string(count) + " entries but holds " + std::to_string(m_keyCounts[{table, subject}]));
     }
   }
-  for (const auto& [table, name] : m_names) {
+  for (const auto& named : m_names) {
+    const std::uint32_t table = named.first;
+    const std::string& name = named.second;
     std::optional<TableDefinition> def;
     const int line = runGuarded([&] {
       Sdfbt tree(m_file);

@@ -60,6 +60,10 @@ inline constexpr std::size_t kSoftSplitCount = 20;
 // even as a branch entry, must stay within the split bound.
 inline constexpr std::size_t kMaxEntryLength =
     kSplitBound - kNewPageBound - kEntryCost - kBranchEntryCost;
+// Longest key part the tree accepts: any two separators must share a branch
+// page, or splitting a branch could never bring it under the bound.
+inline constexpr std::size_t kMaxKeyLength =
+    (kSplitBound - kNewPageBound) / 2 - kEntryCost - kBranchEntryCost;
 
 // Entry kinds (the byte after the 4-byte table number).
 inline constexpr std::uint8_t kKindRecord = 0xF3;     // data record

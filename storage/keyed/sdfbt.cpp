@@ -182,7 +182,7 @@ bool Sdfbt::needsSplit(const Page& page) {
 
 void Sdfbt::insertAt(std::string bytes, std::size_t keyLength, std::int32_t child,
                      std::uint8_t level) {
-  SDFBT_CHECK(bytes.size() <= kMaxEntryLength);
+  SDFBT_CHECK(bytes.size() <= kMaxEntryLength && keyLength <= kMaxKeyLength);
   m_file.requireWritable();
   m_file.ensureTree();
   const std::string key = bytes.substr(0, keyLength);
