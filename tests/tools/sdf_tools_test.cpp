@@ -18,6 +18,14 @@
 namespace linkar::keyed {
 namespace {
 
+
+// With LINKAR_KEYED_FUZZ_SEEDS set, the files tests make are kept as fuzzing seeds.
+void saveSeed(const std::string& name, const std::string& bytes) {
+  const char* dir = std::getenv("LINKAR_KEYED_FUZZ_SEEDS");
+  if (!dir) return;
+  std::ofstream(std::string(dir) + "/" + name + ".sdf", std::ios::binary) << bytes;
+}
+
 struct ToolRun {
   int status = -1;
   std::string output;
@@ -79,6 +87,7 @@ class SdfTools : public ::testing::Test {
     writeCounter(tree, table, kTableSubject, {kRecords, 0});
     writeCounter(tree, table, 0, {kRecords, 0});
     EXPECT_EQ(file->close(), 0);
+    if (owner.empty()) saveSeed("table", dynamic_cast<MemoryStore&>(file->store()).bytes());
     return dynamic_cast<MemoryStore&>(file->store()).bytes();
   }
   std::string write(const std::string& name, const std::string& bytes) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <fstream>
+#include <cstdlib>
 
 #include "storage/keyed/data_file.h"
 #include "storage/keyed/file_checker.h"
@@ -33,6 +35,14 @@ std::string recordKeyOf(int i) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "r%08d", i);
   return buf;
+}
+
+
+// With LINKAR_KEYED_FUZZ_SEEDS set, the files tests make are kept as fuzzing seeds.
+void saveSeed(const std::string& name, const std::string& bytes) {
+  const char* dir = std::getenv("LINKAR_KEYED_FUZZ_SEEDS");
+  if (!dir) return;
+  std::ofstream(std::string(dir) + "/" + name + ".sdf", std::ios::binary) << bytes;
 }
 
 TEST(DataFileHeader, NewFileGetsMagicLengthAndBigEndianCounter) {
@@ -107,6 +117,7 @@ TEST(DataFileRegions, FileGrowsAndIsCutBackAtCloseAfterShrinking) {
   }
   ASSERT_EQ(file->close(), 0);
   const std::size_t shrunk = fileBytes(*file).size();
+  saveSeed("shrunk", fileBytes(*file));
   EXPECT_EQ(shrunk, file->dataEnd());
   EXPECT_LT(shrunk, grown / 10);
   // The regions hold no holes and every page is reachable.

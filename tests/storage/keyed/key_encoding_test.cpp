@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <string>
+#include <fstream>
+#include <cstdlib>
 #include <vector>
 
 #include "runtime/packed_decimal.h"
@@ -113,6 +115,14 @@ TEST(KeyEncoding, EntryLayoutPutsTheRecordNumberInKeyOnlyWithDuplicates) {
   EXPECT_TRUE(dup->dataPart.empty());
 }
 
+
+// With LINKAR_KEYED_FUZZ_SEEDS set, the files tests make are kept as fuzzing seeds.
+void saveSeed(const std::string& name, const std::string& bytes) {
+  const char* dir = std::getenv("LINKAR_KEYED_FUZZ_SEEDS");
+  if (!dir) return;
+  std::ofstream(std::string(dir) + "/" + name + ".sdf", std::ios::binary) << bytes;
+}
+
 // A table of 8-byte records: a 4-byte location (key 0, unique, no case,
 // blanks omitted) and a 4-byte category (key 1, duplicates allowed).
 class KeyMaintenance : public ::testing::Test {
@@ -141,6 +151,12 @@ class KeyMaintenance : public ::testing::Test {
     for (auto e = m_tree->next(prefix); e && e->key().substr(0, prefix.size()) == prefix; e = m_tree->next(e->key()))
       out.push_back(getBe32(bytesOf(e->bytes) + e->bytes.size() - 4));
     return out;
+  }
+
+  void TearDown() override {
+    ASSERT_EQ(m_file->close(), 0);
+    saveSeed(std::string("keys-") + ::testing::UnitTest::GetInstance()->current_test_info()->name(),
+             dynamic_cast<MemoryStore&>(m_file->store()).bytes());
   }
 
   static constexpr std::uint32_t kTable = 1;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <fstream>
+#include <cstdlib>
 #include <vector>
 
 #include "storage/keyed/data_file.h"
@@ -13,6 +15,14 @@
 
 namespace linkar::keyed {
 namespace {
+
+
+// With LINKAR_KEYED_FUZZ_SEEDS set, the files tests make are kept as fuzzing seeds.
+void saveSeed(const std::string& name, const std::string& bytes) {
+  const char* dir = std::getenv("LINKAR_KEYED_FUZZ_SEEDS");
+  if (!dir) return;
+  std::ofstream(std::string(dir) + "/" + name + ".sdf", std::ios::binary) << bytes;
+}
 
 class TableEntries : public ::testing::Test {
  protected:
@@ -30,6 +40,11 @@ class TableEntries : public ::testing::Test {
       out.push_back(e->data().size());
     }
     return out;
+  }
+  void TearDown() override {
+    ASSERT_EQ(m_file->close(), 0);
+    saveSeed(std::string("entries-") + ::testing::UnitTest::GetInstance()->current_test_info()->name(),
+             dynamic_cast<MemoryStore&>(m_file->store()).bytes());
   }
   std::unique_ptr<DataFile> m_file;
   std::unique_ptr<Sdfbt> m_tree;
