@@ -8,6 +8,7 @@
 
 #ifdef LINKAR_WITH_QT
 #include <QApplication>
+#include <QStyle>
 
 #include "app/program_entry.h"
 #include "screenshot_tour.h"
@@ -56,6 +57,9 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Linkar"));
+  // The program's own icon file is not part of this build: a link icon of
+  // the desktop theme stands in for it.
+  QApplication::setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_FileLinkIcon));
   linkar::ui::qt::QtBackend backend;
   linkar::ui::Engine engine(backend);
   backend.setEngine(&engine);

@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QMenu>
+#include <QMdiArea>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
@@ -197,6 +198,45 @@ int runScreenshotTour(QtBackend& backend, const QString& folder) {
   if (QAction* a = frame->action(about)) a->trigger();
   settle(backend);
   pictureBox(backend, 1, folder, QStringLiteral("07-about.png"), QStringLiteral("OK"), &written);
+
+  // The list control with a page of sample rows, in the browse window's layout.
+  int sample = 0;
+  int listThread = engine.start(
+      [&sample] {
+        sample = ui::openWindow("BROWSELINKAR$QUICKWINDOW");
+        ui::Window* w = ui::engine().window(sample);
+        int list = w->fieldOf("Browse");
+        ui::ListSource rows;
+        rows.count = [] { return size_t{6}; };
+        rows.cell = [](size_t row, size_t column) -> std::string {
+          static const char* const kSites[6][5] = {
+              {"Debian", "https://www.debian.org/", "Software", "9", "linux"},
+              {"Kernel archives", "https://www.kernel.org/", "Software", "8", "kernel"},
+              {"Qt documentation", "https://doc.qt.io/", "Programming", "9", "qt"},
+              {"cppreference", "https://en.cppreference.com/", "Programming", "10", "c++"},
+              {"Wikipedia", "https://www.wikipedia.org/", "Reference", "7", "wiki"},
+              {"OpenStreetMap", "https://www.openstreetmap.org/", "Maps", "8", "maps"}};
+          return kSites[row % 6][column % 5];
+        };
+        w->setListSource(list, rows);
+        ui::selectControl(list, 2);
+        ui::display();
+        while (ui::acceptEvent()) {
+        }
+      },
+      0);
+  settle(backend);
+  if (QWidget* child = backend.outer(sample)) {
+    QSize designed = frame->size();
+    frame->resize(child->width() + 40, frame->height() + child->height() - frame->mdiArea()->height() + 40);
+    child->move(10, 10);
+    settle(backend);
+    save(withTitleBar(frame), folder, QStringLiteral("15-list-control.png"), &written);
+    frame->resize(designed);
+  }
+  if (ui::Window* w = engine.window(sample)) engine.userClose(w->id());
+  settle(backend);
+  (void)listThread;
 
   // One box of each button layout, from a procedure of its own.
   int thread = engine.start(

@@ -262,7 +262,7 @@ void QtBackend::windowClosed(Window& w) {
 
 void QtBackend::standardAction(std::string_view action) {
   if (action == "printsetup") {
-    auto* dialog = new QPageSetupDialog(&m_printer, m_frame.get());
+    auto* dialog = new QPageSetupDialog(&printer(), m_frame.get());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QStringLiteral("Print Setup"));
     dialog->open();
@@ -272,6 +272,11 @@ void QtBackend::standardAction(std::string_view action) {
   if (action == "tile") m_frame->mdiArea()->tileSubWindows();
   else if (action == "cascade") m_frame->mdiArea()->cascadeSubWindows();
   else if (action == "arrange") m_frame->arrangeIcons();
+}
+
+QPrinter& QtBackend::printer() {
+  if (!m_printer) m_printer = std::make_unique<QPrinter>();
+  return *m_printer;
 }
 
 void QtBackend::beep() { QApplication::beep(); }

@@ -59,7 +59,7 @@ class QtBackend : public QObject, public Backend {
   QWidget* fileDialog(int threadNumber) const;
 
   // The printer the print set-up dialog configures and reports print to.
-  QPrinter& printer() { return m_printer; }
+  QPrinter& printer();
 
   // ---- Backend ----
   int textWidth(const FontSpec& font, std::string_view text) override;
@@ -92,7 +92,7 @@ class QtBackend : public QObject, public Backend {
   int m_popupThread = 0;
   std::map<int, QWidget*> m_fileDialogs;  // by thread number; each deletes itself on close
   QTimer m_ticker;
-  QPrinter m_printer;
+  std::unique_ptr<QPrinter> m_printer;  // made when first needed
   bool m_pumping = false;
   bool m_pumpQueued = false;
   bool m_ended = false;

@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTimer>
 #include <QWindowStateChangeEvent>
 
 #include "ui/qt/display_text.h"
@@ -72,7 +73,15 @@ bool PlaceTracker::eventFilter(QObject* watched, QEvent* event) {
       case QEvent::Move:
       case QEvent::Resize:
       case QEvent::WindowStateChange:
-        if (!m_applying && m_outer->isVisible()) record();
+        // Maximising moves and sizes the window before its state says so:
+        // the place is read once the change is complete.
+        if (!m_applying && m_outer->isVisible() && !m_recordQueued) {
+          m_recordQueued = true;
+          QTimer::singleShot(0, this, [this] {
+            m_recordQueued = false;
+            record();
+          });
+        }
         break;
       case QEvent::Close:
         // The procedure decides whether and when its window closes.
@@ -106,10 +115,10 @@ WindowHost::WindowHost(Engine& engine, const Window& w, QMdiArea* area, QWidget*
       m_sub->setWindowFlags(Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                             Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     } else {
-      m_view->setMinimumSize(1, 1);
+      // Sized through its minimum once shown, then free to shrink.
+      m_view->setMinimumSize(m_view->designedSize());
     }
     area->addSubWindow(m_sub);
-    m_sub->resize(m_view->designedSize() + (m_sub->size() - m_view->size()));
     m_outer = m_sub;
   } else {
     m_view->setParent(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -124,8 +133,12 @@ WindowHost::WindowHost(Engine& engine, const Window& w, QMdiArea* area, QWidget*
     QPoint centre = owner->geometry().center();
     m_outer->move(centre - QPoint(m_view->width() / 2, m_view->height() / 2));
   }
-  m_tracker = std::make_unique<PlaceTracker>(engine, id, m_outer, m_view, units, onClose);
   m_outer->show();
+  if (m_sub && w.resizable()) {
+    m_sub->adjustSize();
+    m_view->setMinimumSize(1, 1);
+  }
+  m_tracker = std::make_unique<PlaceTracker>(engine, id, m_outer, m_view, units, onClose);
   m_tracker->record();
 }
 

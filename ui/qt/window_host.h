@@ -50,6 +50,7 @@ class PlaceTracker : public QObject {
   bool m_knownMaximized = false;
   bool m_knownMinimized = false;
   bool m_applying = false;
+  bool m_recordQueued = false;
 };
 
 class WindowHost {

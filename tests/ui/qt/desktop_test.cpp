@@ -170,16 +170,32 @@ TEST(DesktopMessageBox, SystemIconNamesShowTheThemeIcons) {
   EXPECT_TRUE(MessageDialog::iconFor("/no/such/icon.ico").isNull());
 }
 
-TEST(DesktopMessageBox, ButtonsOfOtherWindowsAreRefusedWhileTheBoxIsUp) {
+TEST(DesktopMessageBox, TheOwnersWindowIgnoresClicksWhileTheBoxIsUp) {
   Harness h;
   h.startFrame();
-  BoxRun run;
-  // The frame's own thread asks: its menu must not act meanwhile.
-  int asked = 0;
-  h.engine.startMain([] {});  // no effect: main is already running
-  run.thread = 1;
-  (void)asked;
-  SUCCEED();
+  std::vector<int> accepted;
+  int window = 0;
+  int thread = h.engine.start(
+      [&accepted, &window] {
+        window = openWindow("BROWSELINKAR$QUICKWINDOW");
+        message("Wait", "Busy", {}, Icon::kAsterisk, Button::kOk, 0);
+        while (acceptEvent())
+          if (int f = ui::accepted()) accepted.push_back(f);
+      },
+      50000);
+  h.settle();
+  Window* box = h.engine.messageBox(thread);
+  ASSERT_NE(box, nullptr);
+  auto* insert = qobject_cast<QPushButton*>(h.backend.view(window)->widget(h.engine.window(window)->fieldOf("Insert")));
+  ASSERT_NE(insert, nullptr);
+  insert->click();
+  h.settle();
+  h.key(h.backend.messageDialog(box->id()), Qt::Key_Return);
+  EXPECT_EQ(h.engine.messageBox(thread), nullptr);
+  EXPECT_TRUE(accepted.empty()) << "a click while the box was up reached the procedure";
+  insert->click();
+  h.settle();
+  EXPECT_EQ(accepted, std::vector<int>{h.engine.window(window)->fieldOf("Insert")});
 }
 
 // A browse on a thread of its own whose list shows rows 1..N of a queue

@@ -22,8 +22,13 @@ inline QApplication& application() {
   return *app;
 }
 
-struct Harness {
-  Harness() : engine((application(), backend)) {
+// Made first, so that the application exists before any widget or printer.
+struct ApplicationFirst {
+  ApplicationFirst() { application(); }
+};
+
+struct Harness : ApplicationFirst {
+  Harness() : engine(backend) {
     backend.setEngine(&engine);
     engine.setProgramEndHandler([](int) {});
   }
