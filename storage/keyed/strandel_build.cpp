@@ -65,6 +65,7 @@ int buildPrivate(StrandelTable& t, TableKey& key) {
   if (const int rc = DataFile::open(std::make_unique<MemoryStore>(), {}, data)) return rc;
   key.privateData = std::move(data);
   key.privateTree = std::make_unique<Sdfbt>(*key.privateData);
+  t.m_stepTree = nullptr;  // a hint into the old tree must not be taken for one into the new
   Sdfbt& tree = *key.privateTree;
   return forEachRecord(
       t, 0, SIZE_MAX,

@@ -80,7 +80,8 @@ OpOutcome records(StrandelTable& t, const storage::KeyDecl* decl) {
 
 OpOutcome send(StrandelTable& t, const std::string& option) {
   std::string answer;
-  FileAccess* access = (t.m_state & storage::kStateOpen) && t.m_file ? &t.m_file->access() : nullptr;
+  FileAccess* access =
+      (t.m_state & storage::kStateOpen) && t.m_file && t.m_file->usable() ? &t.m_file->access() : nullptr;
   if (answerFileOption(option, strandelTransaction(), access, &answer)) return OpOutcome::okText(answer);
   if (option == kRegisterOption) return OpOutcome::okText(storage::registrationAnswer(strandelRegistration()));
   return OpOutcome::okText(std::string(kSendNotRecognised));
@@ -130,6 +131,7 @@ OpOutcome run(StrandelTable& t, OpCall& call) {
       break;
   }
   if (!t.m_file) return OpOutcome::fail(kErrFileNotOpen);
+  if (!t.m_file->usable()) return OpOutcome::fail(kErrAccessDenied);
   switch (call.code) {
     case op::kAdd:
       return addRecord(t, false);

@@ -35,6 +35,8 @@ int StrandelFile::openAccess(std::uint8_t accessByte, bool create) {
   if (const int rc = FileAccess::open(m_path, accessByte, disposition, m_owner, access)) return sharingRefusal(rc);
   m_access = std::move(access);
   m_tree = std::make_unique<Sdfbt>(m_access->file());
+  static std::uint64_t opens = 0;
+  m_generation = ++opens;
   return 0;
 }
 

@@ -43,6 +43,8 @@ class StrandelFile {
   Sdfbt& tree() { return *m_tree; }
   LockArea& locks() { return m_access->locks(); }
   bool writable() const { return m_access && m_access->file().writable(); }
+  // False only after a failed switch to writing left no open file behind.
+  bool usable() const { return m_access != nullptr; }
 
   // Begins (or continues) the access of an operation; a read access held
   // when writing is needed is ended first. Returns 0, 36 or a system error.
@@ -57,6 +59,9 @@ class StrandelFile {
   bool enrolled() const;
 
   int streamers = 0;  // tables of this file with STREAM active
+  // Changes whenever the open behind the object is replaced, so that page
+  // hints taken from the old one are never trusted.
+  std::uint64_t generation() const { return m_generation; }
 
  private:
   StrandelFile() = default;
@@ -67,6 +72,7 @@ class StrandelFile {
   std::uint8_t m_shareBits = 0;
   std::unique_ptr<FileAccess> m_access;
   std::unique_ptr<Sdfbt> m_tree;
+  std::uint64_t m_generation = 0;
 };
 
 }  // namespace linkar::keyed

@@ -177,6 +177,7 @@ OpOutcome emptyTable(StrandelTable& t) {
   writeFreshTable(t, def);
   for (TableKey& key : t.m_keys) {
     key.privateTree.reset();
+    t.m_stepTree = nullptr;
     key.privateData.reset();
   }
   t.releaseHold();

@@ -58,13 +58,25 @@ TableKey* sequenceKey(StrandelTable& t) {
   return &t.m_keys[static_cast<std::size_t>(t.m_sequenceKey)];
 }
 
+// The entry after (before) the cursor in `tree`, through the stepping hint.
+std::optional<Entry> stepFrom(StrandelTable& t, Sdfbt& tree, bool forward) {
+  Cursor& c = t.m_step;
+  const std::uint64_t generation = t.m_file->generation();
+  if (t.m_stepTree != &tree || t.m_stepGeneration != generation || !c.positioned() || c.key() != t.m_cursor) {
+    c.setKey(t.m_cursor);
+    t.m_stepTree = &tree;
+    t.m_stepGeneration = generation;
+  }
+  return forward ? tree.next(c) : tree.previous(c);
+}
+
 // Where the next read in this direction lands, without moving.
 std::optional<Step> locate(StrandelTable& t, bool forward) {
   Sdfbt& tree = t.tree();
   const std::string fp = filePrefix(t);
   switch (t.m_sequence) {
     case Sequence::File:
-      return fileStep(forward ? tree.next(t.m_cursor) : tree.previous(t.m_cursor), fp);
+      return fileStep(stepFrom(t, tree, forward), fp);
     case Sequence::FileStart:
       return fileStep(ceilingOrFloor(tree, forward ? fp : fp + kAllOnes, forward), fp);
     case Sequence::FilePointer: {
@@ -80,7 +92,7 @@ std::optional<Step> locate(StrandelTable& t, bool forward) {
   const std::string kp = keyPrefix(t, *key);
   switch (t.m_sequence) {
     case Sequence::Key:
-      return keyStep(forward ? keys.next(t.m_cursor) : keys.previous(t.m_cursor), kp);
+      return keyStep(stepFrom(t, keys, forward), kp);
     case Sequence::KeyStart: {
       if (forward) return keyStep(keys.ceiling(kp), kp);
       std::string after = tablePrefix(t.m_table);
@@ -117,6 +129,10 @@ void moveTo(StrandelTable& t, const Step& s) {
 
 }  // namespace
 
+// The SET forms by code: 41 SET(file) and 42 (the further file form, taken
+// alike) start file order; 43 starts it at a pointer; 44 SET(key) starts a
+// key's order; 45 SET(key, key) and 46 start it at the buffer's values; 47
+// starts it at the record whose number the pointer operand gives.
 OpOutcome setSequence(StrandelTable& t, storage::OpCall& call) {
   t.m_cursor.clear();
   t.m_sequenceKey = -1;

@@ -113,7 +113,7 @@ TableDefinition StrandelTable::definition() const {
 }
 
 void StrandelTable::releaseHold() {
-  if (m_held && m_file) m_file->locks().unlockItem(m_heldRecord);
+  if (m_held && m_file && m_file->usable()) m_file->locks().unlockItem(m_heldRecord);
   m_held = false;
   m_heldRecord = 0;
 }

@@ -82,6 +82,11 @@ class StrandelTable final : public storage::DriverInstance {
   int m_sequenceKey = -1;         // key index of a key order, -1 for file order
   std::string m_cursor;           // key part the sequence steps from
   std::uint32_t m_sequencePointer = 0;
+  // A stepping hint for m_cursor: keeps the page of the last step, so the
+  // next step in the same page needs no search from the root.
+  Cursor m_step;
+  const Sdfbt* m_stepTree = nullptr;
+  std::uint64_t m_stepGeneration = 0;
   int m_order = 0;                // current order: key number from 1, 0 = file order
 
   std::string m_saved;            // the record as last read

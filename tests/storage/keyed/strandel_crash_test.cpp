@@ -83,7 +83,7 @@ int workload(const TempDir& dir, unsigned seed) {
       case 1: {  // PUT: description and memo move to the next version together
         if (!pickRecord(f.LINKAR, rng)) break;
         const int version = versionOf(f.description()) + 1;
-        f.setDescription("v" + std::to_string(version));
+        f.setDescription(textNumber("v", version));
         f.setInfo(memoFor(version));
         filePut(f.LINKAR);
         break;
@@ -96,7 +96,7 @@ int workload(const TempDir& dir, unsigned seed) {
         fileLogout(f.LINKAR);
         if (!pickRecord(f.Categories, rng)) return 3;
         const std::string old = f.cat();
-        const std::string fresh = "R" + std::to_string(counter) + "-" + std::to_string(seed % 1000);
+        const std::string fresh = textNumber("R", counter, textNumber("-", seed % 1000));
         f.setCat(fresh);
         filePut(f.Categories);
         if (code()) return 4;

@@ -32,10 +32,12 @@ class StrandelFiles : public ::testing::Test {
     if (files.Categories.instance) fileClose(files.Categories);
   }
   void addSome(int n, int from = 0) {
-    for (int i = from; i < from + n; ++i)
-      ASSERT_EQ(files.addSite("http://s" + std::to_string(i) + ".example/", "D" + std::to_string(i % 7), "C", i % 5,
-                              "k"),
-                0);
+    for (int i = from; i < from + n; ++i) {
+      std::string location = "http://s";
+      location += std::to_string(i);
+      location += ".example/";
+      ASSERT_EQ(files.addSite(location, textNumber("D", i % 7), "C", i % 5, "k"), 0);
+    }
   }
   int countInKeyOrder(KeyDecl& key) {
     fileSetKey(files.LINKAR, key);

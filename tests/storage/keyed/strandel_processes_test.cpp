@@ -54,7 +54,7 @@ TEST(StrandelProcesses, FourAddersAndTwoScannersLoseNothing) {
       for (int i = 0; i < kPerWriter; ++i) {
         if (i % kBatch == 0) fileLogout(files.LINKAR);
         if (files.addSite(siteLocation(w, i), "Writer " + std::to_string(w), "Cat" + std::to_string(i % 7), i % 10,
-                          "k" + std::to_string(i % 3), "info " + std::to_string(i)))
+                          textNumber("k", i % 3), textNumber("info ", i)))
           return 11;
         if (i % kBatch == kBatch - 1) {
           fileCommit(files.LINKAR);

@@ -19,6 +19,15 @@
 
 namespace linkar::test {
 
+// A text and a number joined (kept out of line of operator+, which one
+// compiler release warns about wrongly).
+inline std::string textNumber(std::string_view text, long number, std::string_view tail = {}) {
+  std::string out(text);
+  out += std::to_string(number);
+  out += tail;
+  return out;
+}
+
 inline constexpr uint32_t kLinkarRecordLength = 215;
 inline constexpr int32_t kSiteInfoSize = 500;
 inline constexpr int32_t kOpenShared = 0x42;  // read and write, deny none
