@@ -3,6 +3,7 @@
 // silently, keys out of date rebuilt on "Yes", a file held by another open).
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <dirent.h>
@@ -292,6 +293,7 @@ class CheckOpenFiles : public ::testing::Test {
  protected:
   CheckOpenFiles() : m_cwd(m_dir.path()) {}
   void SetUp() override {
+    setenv("XDG_STATE_HOME", m_state.path().c_str(), 1);  // the keyed driver's control file stays here
     runtime::clearError();
     m_driver.startFrame();
   }
@@ -326,6 +328,7 @@ class CheckOpenFiles : public ::testing::Test {
   }
 
   test::TempDir m_dir;
+  test::TempDir m_state;
   test::CurrentDirectoryScope m_cwd;
   ui::TestDriver m_driver;
   bool m_returned = false;

@@ -161,6 +161,7 @@ TEST(DesktopMessageBox, AnAboutStyleBoxHasNoIconAndOneOkButtonAndWrapsItsLines) 
 }
 
 TEST(DesktopMessageBox, SystemIconNamesShowTheThemeIcons) {
+  testing::application();
   // 0xFF 0x01 and the identifier, low byte first: 32516 information, 32515 exclamation.
   EXPECT_FALSE(MessageDialog::iconFor(std::string("\xFF\x01\x04\x7F", 4)).isNull());
   EXPECT_FALSE(MessageDialog::iconFor(std::string("\xFF\x01\x03\x7F", 4)).isNull());

@@ -15,9 +15,11 @@ inline QApplication& application() {
   static int argc = 1;
   static char name[] = "linkar-test";
   static char* argv[] = {name, nullptr};
-  static std::unique_ptr<QApplication> app = [] {
+  // Never destroyed: tearing Qt down among the other static objects at
+  // process exit is not safe.
+  static QApplication* app = [] {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    return std::make_unique<QApplication>(argc, argv);
+    return new QApplication(argc, argv);
   }();
   return *app;
 }
