@@ -19,7 +19,14 @@ bool sameHeader(const FileHeader& a, const FileHeader& b) {
   return std::memcmp(x, y, kHeaderSize) == 0;
 }
 
+StoreWrapper& storeWrapper() {
+  static StoreWrapper wrapper;
+  return wrapper;
+}
+
 }  // namespace
+
+void setStoreWrapper(StoreWrapper wrapper) { storeWrapper() = std::move(wrapper); }
 
 Sharing sharingOf(std::uint8_t accessByte) {
   switch (accessByte & platform::kShareMask) {
@@ -52,8 +59,10 @@ int FileAccess::open(const std::string& path, std::uint8_t accessByte,
   if (lockWriter) rc = openLocks.lockWriterRange();
   if (lockReader) rc = openLocks.lockReaderSlot();
   if (rc) return rc;
+  std::unique_ptr<BlockStore> held = std::move(store);
+  if (storeWrapper()) held = storeWrapper()(std::move(held), path);
   std::unique_ptr<DataFile> file;
-  rc = DataFile::open(std::move(store), owner, file);
+  rc = DataFile::open(std::move(held), owner, file);
   if (lockWriter) openLocks.unlockWriterRange();
   if (lockReader) openLocks.unlockReaderSlot();
   if (rc) return rc;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,6 +32,12 @@ Sharing sharingOf(std::uint8_t accessByte);
 // Operations leave at most this many dirty pages uncommitted under STREAM.
 inline constexpr std::size_t kStreamCommitPages = 40;
 inline constexpr int kErrAccessDenied = 5;  // a write access on a read-only open
+
+// Wraps the store of every file FileAccess::open opens, so that a test can
+// watch or damage what is written. Empty (the default): no wrapping.
+using StoreWrapper =
+    std::function<std::unique_ptr<BlockStore>(std::unique_ptr<BlockStore>, const std::string& path)>;
+void setStoreWrapper(StoreWrapper wrapper);
 
 class FileAccess {
  public:
