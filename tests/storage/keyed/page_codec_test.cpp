@@ -129,7 +129,7 @@ TEST(PageImage, CompressionThatSavesNoUnitIsNotUsed) {
   // One entry whose data has a run: the compressed form is smaller in bytes
   // but still needs the same single unit, so the page is stored plain.
   Page page(0, 0, 1);
-  page.insert("k" + std::string(50, 'r'), 1, 0);
+  page.insert(std::string("k").append(50, 'r'), 1, 0);
   page.setSizeBound(kNewPageBound + page.entryCost(51));
   std::string image;
   ASSERT_EQ(buildPageImage(page, image), 1);
@@ -138,7 +138,7 @@ TEST(PageImage, CompressionThatSavesNoUnitIsNotUsed) {
 
   // Make it span two units plain but one compressed: now compression pays.
   Page big(0, 0, 1);
-  big.insert("k" + std::string(400, 'r'), 1, 0);
+  big.insert(std::string("k").append(400, 'r'), 1, 0);
   big.setSizeBound(kNewPageBound + big.entryCost(401));
   ASSERT_EQ(buildPageImage(big, image), 1);
   p = reinterpret_cast<const std::uint8_t*>(image.data());
