@@ -222,5 +222,46 @@ TEST(DataFileAccess, UnguardedInternalErrorEndsTheProgramWithTheRuntimeErrorBox)
       testing::ExitedWithCode(2), "Internal error : sdfbt line [0-9]+");
 }
 
+
+TEST(DataFileDamage, PageFaultsAreInternalErrorsAndTheCheckerNamesThem) {
+  auto file = openBytes({});
+  {
+    Sdfbt tree(*file);
+    for (int i = 0; i < 2000; ++i) tree.insert(recordKeyOf(i), std::string(40, static_cast<char>('a' + i % 26)));
+  }
+  ASSERT_EQ(file->close(), 0);
+  const std::string good = fileBytes(*file);
+  const std::uint64_t rootAt = pageOffset(file->header().root);
+  struct Damage {
+    const char* what;
+    std::size_t offset;
+    std::uint16_t value;
+  };
+  // The root page's header fields: each damage must stop a load of the page.
+  const Damage damages[] = {
+      {"stored length of another class", kPageStored, 0x0FFF},
+      {"uncompressed length above the size bound", kPageLength, 0xFFF0},
+      {"entry count past the body", kPageCount, 0x7FFF},
+      {"home offset", kPageHome, 0x1234},
+  };
+  for (const Damage& d : damages) {
+    std::string bad = good;
+    putLe16(reinterpret_cast<std::uint8_t*>(bad.data()) + rootAt + d.offset, d.value);
+    auto damaged = openBytes(bad);
+    ASSERT_TRUE(damaged) << d.what;
+    EXPECT_GT(runGuarded([&] { Sdfbt(*damaged).find(recordKeyOf(5)); }), 0) << d.what;
+    const CheckReport report = checkDataFile(std::make_unique<MemoryStore>(bad), {});
+    EXPECT_FALSE(report.structureSound()) << d.what;
+  }
+  // A file cut short: the pages past the end cannot be read in full.
+  auto cut = openBytes(good.substr(0, good.size() - kUnit));
+  EXPECT_GT(runGuarded([&] {
+              Sdfbt tree(*cut);
+              for (auto e = tree.first(); e; e = tree.next(e->key())) {
+              }
+            }),
+            0);
+}
+
 }  // namespace
 }  // namespace linkar::keyed

@@ -2,6 +2,12 @@
 // order and contents compared after each phase, after writing, and after the
 // file is reopened from its bytes.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 
 #include <map>
 #include <random>
@@ -10,6 +16,8 @@
 #include "storage/keyed/data_file.h"
 #include "storage/keyed/file_checker.h"
 #include "storage/keyed/sdfbt.h"
+#include "storage/keyed/table_definition.h"
+#include "storage/keyed/table_entries.h"
 
 namespace linkar::keyed {
 namespace {
@@ -114,6 +122,74 @@ TEST(SdfbtModel, RandomInsertsAndDeletesMatchAnOrderedMap) {
       EXPECT_EQ(report.entries, model.size() + 1);
     }
   }
+}
+
+
+// The same against the records of one table, kept with its name, definition
+// and record counter, so that the sdfcheck tool can judge the written file.
+TEST(SdfbtModel, TableOfRecordsMatchesAMapAndPassesSdfcheck) {
+  constexpr std::uint32_t kTable = 1;
+  constexpr std::uint32_t kNumbers = 40000;  // record numbers drawn from 2..kNumbers+1
+  constexpr int kOps = 100000;
+  constexpr std::size_t kRecordLength = 16;
+  std::mt19937 rng(7);
+  auto file = openBytes({});
+  ASSERT_EQ(file->issueNumber(), kTable);
+  std::map<std::string, std::string> model;
+  {
+    Sdfbt tree(*file);
+    writeName(tree, "UNNAMED", kTable);
+    TableDefinition def;
+    def.recordLength = kRecordLength;
+    FieldDefinition field;
+    field.type = 0x12;
+    field.name = "M:TEXT";
+    field.size = kRecordLength;
+    def.fields = {field};
+    writeDefinition(tree, kTable, def);
+    for (int op = 0; op < kOps; ++op) {
+      const std::string key = recordKey(kTable, 2 + rng() % kNumbers);
+      if (rng() % 3 == 0) {
+        ASSERT_EQ(tree.erase(key), model.erase(key) > 0);
+      } else {
+        std::string data(kRecordLength, static_cast<char>('a' + rng() % 26));
+        data[rng() % kRecordLength] = static_cast<char>(rng());
+        tree.put(key, data);
+        model[key] = data;
+      }
+      if (op % 25000 == 24999) {
+        ASSERT_EQ(file->writeChanges(), 0);
+      }
+    }
+    writeCounter(tree, kTable, kTableSubject, {static_cast<std::uint32_t>(model.size()), 0});
+    Cursor cursor;
+    cursor.setKey(recordKey(kTable, 0));
+    auto it = model.begin();
+    for (auto e = tree.next(cursor); e && e->key().size() == kRecordKeyLength &&
+                                      static_cast<std::uint8_t>(e->key()[4]) == kKindRecord;
+         e = tree.next(cursor), ++it) {
+      ASSERT_NE(it, model.end());
+      ASSERT_EQ(e->key(), it->first);
+      ASSERT_EQ(e->data(), it->second);
+    }
+    EXPECT_EQ(it, model.end());
+  }
+  ASSERT_EQ(file->close(), 0);
+  char dir[] = "/tmp/linkar-model-XXXXXX";
+  ASSERT_NE(::mkdtemp(dir), nullptr);
+  const std::string path = std::string(dir) + "/MODEL.SDF";
+  std::ofstream(path, std::ios::binary) << bytesOfFile(*file);
+  const std::string command = std::string("timeout 120 ") + LINKAR_TOOLS_DIR + "/sdfcheck " + path + " 2>&1";
+  FILE* pipe = ::popen(command.c_str(), "r");
+  ASSERT_NE(pipe, nullptr);
+  std::string output;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+  const int status = ::pclose(pipe);
+  std::system((std::string("rm -rf ") + dir).c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << output;
+  EXPECT_NE(output.find(std::to_string(model.size()) + " records: sound"), std::string::npos) << output;
 }
 
 }  // namespace
