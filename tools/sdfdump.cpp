@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "platform/file.h"
@@ -51,14 +52,24 @@ void dumpHeader(const FileHeader& h) {
   std::printf("data end: %llu\n", static_cast<unsigned long long>(h.dataEnd()));
 }
 
-void dumpTree(DataFile& file, std::int32_t ref, int depth) {
+// Pages are listed depth first; a page met twice (a damaged file) is named and
+// not entered again, and each child must sit one level below its parent.
+void dumpTree(DataFile& file, std::int32_t ref, int depth, std::set<std::int32_t>& seen) {
+  if (!seen.insert(ref).second) {
+    std::printf("%*spage %d: listed already\n", depth * 2, "", ref);
+    return;
+  }
+  file.beginOperation();
   Page* page = file.fetch(ref);
   std::printf("%*spage %d: class %d, level %u, %zu entries, size bound %u\n", depth * 2, "", ref,
               file.header().classOf(ref), page->level(), page->count(), page->sizeBound());
   if (!page->isBranch()) return;
   std::vector<std::int32_t> children;
-  for (PageNode* n = page->first(); n; n = Page::next(n)) children.push_back(n->child);
-  for (const std::int32_t child : children) dumpTree(file, child, depth + 1);
+  for (PageNode* n = page->first(); n; n = Page::next(n)) {
+    file.fetchChild(*page, *n);
+    children.push_back(n->child);
+  }
+  for (const std::int32_t child : children) dumpTree(file, child, depth + 1, seen);
 }
 
 void dumpEntry(const Entry& e) {
@@ -145,7 +156,8 @@ int main(int argc, char** argv) {
       return;
     }
     std::printf("tree:\n");
-    dumpTree(*file, file->header().root, 1);
+    std::set<std::int32_t> seen;
+    dumpTree(*file, file->header().root, 1, seen);
     std::printf("entries:\n");
     Sdfbt tree(*file);
     Cursor cursor;
