@@ -99,7 +99,9 @@ void QtBackend::showPopups() {
     const PopupMenu* menu = m_engine->popupMenu(thread);
     if (!menu || menu->result >= 0) continue;
     m_popup = new QMenu(m_frame.get());
-    m_popupThread = thread;
+    // Set once an item is chosen: the thread cannot put up another popup
+    // before it has this one's answer, so a hide without a choice is a dismissal.
+    auto chosen = std::make_shared<bool>(false);
     int number = 0;
     for (size_t i = 0; i < menu->items.size(); ++i) {
       if (menu->items[i] == "-") {
@@ -109,21 +111,23 @@ void QtBackend::showPopups() {
       int item = ++number;
       QAction* a = m_popup->addAction(toDisplay(menu->items[i]));
       a->setEnabled(menu->enabled[i]);
-      connect(a, &QAction::triggered, this, [this, item] {
-        m_engine->userChoosePopup(m_popupThread, item);
+      connect(a, &QAction::triggered, this, [this, item, thread, chosen] {
+        if (*chosen) return;
+        *chosen = true;
+        m_engine->userChoosePopup(thread, item);
         requestPump();
       });
     }
-    connect(m_popup, &QMenu::aboutToHide, this, [this] {
+    connect(m_popup, &QMenu::aboutToHide, this, [this, thread, chosen] {
       QMenu* closing = m_popup;
-      int thread = m_popupThread;
       m_popup = nullptr;
-      // The chosen action is triggered after the menu hides: only when none
-      // was chosen does the popup count as dismissed.
-      QTimer::singleShot(0, this, [this, closing, thread] {
-        if (const PopupMenu* open = m_engine->popupMenu(thread); open && open->result < 0)
+      // The chosen action is triggered after the menu hides.
+      QTimer::singleShot(0, this, [this, closing, thread, chosen] {
+        if (!*chosen) {
+          *chosen = true;
           m_engine->userChoosePopup(thread, 0);
-        closing->deleteLater();
+        }
+        if (closing) closing->deleteLater();
         requestPump();
       });
     });
@@ -144,7 +148,10 @@ void QtBackend::showFileDialogs() {
       std::optional<std::string> chosen;
       if (result == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
         chosen = fromDisplay(dialog->selectedFiles().first());
-      m_engine->userAnswerFileDialog(thread, chosen);
+      // A name the engine refuses (not an existing file where one is
+      // needed) counts as cancelled: the procedure must not wait forever.
+      if (!m_engine->userAnswerFileDialog(thread, chosen) && chosen)
+        m_engine->userAnswerFileDialog(thread, std::nullopt);
       requestPump();
     });
     dialog->open();

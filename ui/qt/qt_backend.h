@@ -89,7 +89,6 @@ class QtBackend : public QObject, public Backend {
   std::map<int, std::unique_ptr<WindowHost>> m_hosts;
   std::map<int, std::unique_ptr<MessageDialog>> m_boxes;
   QMenu* m_popup = nullptr;             // deleted when closed
-  int m_popupThread = 0;
   std::map<int, QWidget*> m_fileDialogs;  // by thread number; each deletes itself on close
   QTimer m_ticker;
   std::unique_ptr<QPrinter> m_printer;  // made when first needed
