@@ -70,17 +70,29 @@ int nextWeight(std::string_view text, std::size_t& pos) {
     return collationWeight(static_cast<std::uint8_t>(c));
 }
 
-struct ScopeState {
-    std::unique_ptr<SymbolTable> current;
-    std::vector<std::unique_ptr<SymbolTable>> saved;
-};
+using ScopeState = SymbolScopes;
 
-ScopeState& scopes() {
-    static ScopeState state;
+SymbolScopes& ownScopes() {
+    static SymbolScopes state;
     return state;
 }
 
+SymbolScopes* g_current = nullptr;
+
+ScopeState& scopes() {
+    return g_current != nullptr ? *g_current : ownScopes();
+}
+
 }  // namespace
+
+SymbolScopes::SymbolScopes() = default;
+SymbolScopes::~SymbolScopes() = default;
+
+SymbolScopes* setCurrentSymbolScopes(SymbolScopes* next) {
+    SymbolScopes* previous = &scopes();
+    g_current = next;
+    return previous;
+}
 
 int compareNames(std::string_view a, std::string_view b) {
     std::size_t i = 0;

@@ -88,6 +88,23 @@ private:
 // the collating order values; a name that is a prefix of the other is lower.
 int compareNames(std::string_view a, std::string_view b);
 
+// The current table and the saved ones: one set per procedure thread, made
+// current by the window engine at every switch, like the string stack.
+class SymbolScopes {
+public:
+    SymbolScopes();
+    ~SymbolScopes();
+    SymbolScopes(const SymbolScopes&) = delete;
+    SymbolScopes& operator=(const SymbolScopes&) = delete;
+
+    std::unique_ptr<SymbolTable> current;
+    std::vector<std::unique_ptr<SymbolTable>> saved;
+};
+
+// Makes `scopes` current and returns the set that was (never null); nullptr
+// returns to the process's own set.
+SymbolScopes* setCurrentSymbolScopes(SymbolScopes* scopes);
+
 // The current table, created and filled on first use.
 SymbolTable& currentSymbols();
 

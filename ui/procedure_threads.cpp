@@ -12,6 +12,7 @@
 #include <exception>
 #include <vector>
 
+#include "runtime/expr_symbols.h"
 #include "runtime/runtime_error.h"
 #include "runtime/string_stack.h"
 
@@ -36,6 +37,7 @@ struct ProcedureThreads::Slot {
   ctx::fiber fiber;
   ctx::fiber home;  // valid while the fiber runs
   runtime::StringStack strings;
+  runtime::SymbolScopes scopes;  // the thread's bindings for the evaluator
 };
 
 ProcedureThreads::ProcedureThreads() = default;
@@ -49,10 +51,12 @@ void ProcedureThreads::unwindAll() {
     if (!m_slots[i]) continue;
     if (m_slots[i]->fiber) {
       runtime::StringStack* previous = runtime::setCurrentStringStack(&m_slots[i]->strings);
+      runtime::SymbolScopes* previousScopes = runtime::setCurrentSymbolScopes(&m_slots[i]->scopes);
       m_current = i;
       m_slots[i]->fiber = ctx::fiber();
       m_current = -1;
       runtime::setCurrentStringStack(previous);
+      runtime::setCurrentSymbolScopes(previousScopes);
     }
     m_slots[i].reset();
   }
@@ -120,6 +124,7 @@ void ProcedureThreads::switchTo(int slot) {
   int from = m_current;
   m_current = slot;
   runtime::setCurrentStringStack(slot >= 0 ? &m_slots[slot]->strings : nullptr);
+  runtime::setCurrentSymbolScopes(slot >= 0 ? &m_slots[slot]->scopes : nullptr);
   for (auto& [id, hook] : m_switchHooks) hook(from, slot);
 }
 

@@ -6,9 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "runtime/expr_eval.h"
+#include "runtime/expr_parser.h"
+#include "runtime/expr_symbols.h"
+#include "runtime/expr_value.h"
 #include "runtime/string_stack.h"
 #include "ui/headless/test_driver.h"
 #include "ui/statements.h"
@@ -191,6 +196,50 @@ TEST(ProcedureThreads, ACalledProcedureRunsOnItsCallersThread) {
   EXPECT_EQ(events[1], Event::Accepted);
   EXPECT_EQ(events[2], Event::LoseFocus);  // the form took the activation
   EXPECT_EQ(events[3], Event::Accepted);   // the "Close" pressed while the form ran
+}
+
+
+TEST(ProcedureThreads, EachThreadEvaluatesAgainstItsOwnBindings) {
+  // Two browses bind the same filter names to their own variables; a switch
+  // between them must not let one see the other's bindings or scopes.
+  TestDriver d;
+  d.startFrame();
+  std::vector<std::string> seen;
+  auto browse = [&seen](std::string name) {
+    return [&seen, name] {
+      char category[4];
+      std::memcpy(category, name.c_str(), 1);
+      std::memset(category + 1, ' ', 3);
+      runtime::pushScope();
+      runtime::bindName("CAT:CATEGORY", runtime::VariableRef{category, runtime::kVarString, 4});
+      openWindow("BROWSECATEGORIES$QUICKWINDOW");
+      while (acceptEvent()) {
+        if (accepted() == 2) {
+          runtime::ExprTree tree = runtime::compileExpression("CAT:CATEGORY & '!'");
+          seen.push_back(name + "=" + (tree ? runtime::evaluateText(*tree) : std::string("no bind")));
+        }
+        if (accepted() == 8) break;
+      }
+      runtime::popScope();
+    };
+  };
+  ASSERT_EQ(d.start(browse("A"), 50000), 2);
+  ASSERT_EQ(d.start(browse("B"), 50000), 3);
+  d.run();
+  Window* wa = nullptr;
+  Window* wb = nullptr;
+  for (Window* w : d.windows()) {
+    if (w->thread() == 1) wa = w;
+    if (w->thread() == 2) wb = w;
+  }
+  ASSERT_TRUE(wa && wb);
+  ASSERT_TRUE(d.press(*wa, 2));
+  ASSERT_TRUE(d.press(*wb, 2));
+  ASSERT_TRUE(d.press(*wa, 2));
+  ASSERT_TRUE(d.press(*wa, "Close"));
+  ASSERT_TRUE(d.press(*wb, "Close"));
+  EXPECT_EQ(seen, (std::vector<std::string>{"A=A   !", "B=B   !", "A=A   !"}));
+  EXPECT_EQ(runtime::scopeDepth(), 0u) << "the home context's scopes were never touched";
 }
 
 }  // namespace
