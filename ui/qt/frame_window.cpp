@@ -64,10 +64,13 @@ FrameWindow::FrameWindow(Engine& engine, const Window& w, std::function<void()> 
   resize(m_units.toPixelsX(s.at.width), m_units.toPixelsY(s.at.height));
   if (s.at.x != 0 || s.at.y != 0) move(m_units.toPixelsX(s.at.x), m_units.toPixelsY(s.at.y));
   int id = m_id;
-  m_tracker = std::make_unique<PlaceTracker>(engine, id, this, this, m_units, [this] {
-    m_engine.userClose(m_id);
-    if (m_afterInput) m_afterInput();
-  });
+  m_tracker = std::make_unique<PlaceTracker>(
+      engine, id, this, this, m_units,
+      [this] {
+        m_engine.userClose(m_id);
+        if (m_afterInput) m_afterInput();
+      },
+      m_afterInput);
 }
 
 FrameWindow::~FrameWindow() = default;

@@ -11,6 +11,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPageSetupDialog>
+#include <QPrintDialog>
 #include <QPushButton>
 #include <cstdio>
 
@@ -45,6 +46,8 @@ QtBackend::QtBackend() {
 
 QtBackend::~QtBackend() {
   m_ticker.stop();
+  // The engine may be gone already: closing the children must not reach it.
+  if (m_frame) m_frame->mdiArea()->blockSignals(true);
   if (m_popup) m_popup->deleteLater();
   m_boxes.clear();
   m_hosts.clear();
@@ -269,7 +272,16 @@ void QtBackend::windowClosed(Window& w) {
 
 void QtBackend::standardAction(std::string_view action) {
   if (action == "printsetup") {
-    auto* dialog = new QPageSetupDialog(&printer(), m_frame.get());
+    // The page set-up dialog works only with a system printer; with none
+    // (printing to a PDF file) the printer dialog chooses printer and paper.
+    QDialog* dialog = nullptr;
+    if (printer().outputFormat() == QPrinter::NativeFormat) {
+      dialog = new QPageSetupDialog(&printer(), m_frame.get());
+    } else {
+      auto* choose = new QPrintDialog(&printer(), m_frame.get());
+      choose->setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
+      dialog = choose;
+    }
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QStringLiteral("Print Setup"));
     dialog->open();

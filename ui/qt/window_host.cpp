@@ -16,9 +16,9 @@
 namespace linkar::ui::qt {
 
 PlaceTracker::PlaceTracker(Engine& engine, int windowId, QWidget* outer, QWidget* client, DialogUnits units,
-                           std::function<void()> onCloseRequest)
+                           std::function<void()> onCloseRequest, std::function<void()> afterRecord)
     : m_engine(engine), m_id(windowId), m_outer(outer), m_client(client), m_units(units),
-      m_onCloseRequest(std::move(onCloseRequest)) {
+      m_onCloseRequest(std::move(onCloseRequest)), m_afterRecord(std::move(afterRecord)) {
   outer->installEventFilter(this);
 }
 
@@ -45,7 +45,7 @@ void PlaceTracker::apply(const Window& w) {
   m_applying = false;
 }
 
-void PlaceTracker::record() {
+void PlaceTracker::record(bool byUser) {
   Window* w = m_engine.window(m_id);
   if (!w) return;
   bool maximized = m_outer->isMaximized();
@@ -53,18 +53,32 @@ void PlaceTracker::record() {
   if (!maximized && !minimized) {
     Rect p{m_units.toUnitsX(m_outer->x()), m_units.toUnitsY(m_outer->y()), m_units.toUnitsX(m_client->width()),
            m_units.toUnitsY(m_client->height())};
-    // A window that cannot be resized keeps its designed size in the model.
-    if (!w->resizable()) {
-      p.width = w->place().width;
-      p.height = w->place().height;
+    Rect old = w->place();
+    if (p.x != old.x || p.y != old.y || p.width != old.width || p.height != old.height) {
+      // The engine posts the moving and sizing events; while the window's
+      // thread is held by a box it refuses, and the model follows anyway.
+      if (!byUser || !m_engine.userPlace(m_id, p)) {
+        if (!w->resizable()) {
+          p.width = old.width;
+          p.height = old.height;
+        }
+        w->setPlace(p);
+      }
     }
-    w->setPlace(p);
-    m_known = p;
   }
-  w->setMaximized(maximized);
-  w->setMinimized(minimized);
-  m_knownMaximized = maximized;
-  m_knownMinimized = minimized;
+  if (maximized != w->maximized() || minimized != w->minimized()) {
+    bool told = byUser && (maximized   ? m_engine.userMaximize(m_id)
+                           : minimized ? m_engine.userMinimize(m_id)
+                                       : m_engine.userRestore(m_id));
+    if (!told) {
+      w->setMaximized(maximized);
+      w->setMinimized(minimized);
+    }
+  }
+  m_known = w->place();
+  m_knownMaximized = w->maximized();
+  m_knownMinimized = w->minimized();
+  if (byUser && m_afterRecord) m_afterRecord();
 }
 
 bool PlaceTracker::eventFilter(QObject* watched, QEvent* event) {
@@ -79,7 +93,7 @@ bool PlaceTracker::eventFilter(QObject* watched, QEvent* event) {
           m_recordQueued = true;
           QTimer::singleShot(0, this, [this] {
             m_recordQueued = false;
-            record();
+            record(true);
           });
         }
         break;
@@ -138,8 +152,8 @@ WindowHost::WindowHost(Engine& engine, const Window& w, QMdiArea* area, QWidget*
     m_sub->adjustSize();
     m_view->setMinimumSize(1, 1);
   }
-  m_tracker = std::make_unique<PlaceTracker>(engine, id, m_outer, m_view, units, onClose);
-  m_tracker->record();
+  m_tracker = std::make_unique<PlaceTracker>(engine, id, m_outer, m_view, units, onClose, afterInput);
+  m_tracker->record(false);
 }
 
 WindowHost::~WindowHost() {

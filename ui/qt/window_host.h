@@ -20,21 +20,25 @@ namespace linkar::ui::qt {
 class WindowView;
 
 // Follows a desktop window's moves, resizes and state changes into the
-// model (position in dialog units of the window's font, client size,
+// model through the engine's user-input functions (position in dialog units of the window's font, client size,
 // maximised and minimised) and applies the model's changes back.
 class PlaceTracker : public QObject {
   Q_OBJECT
 
  public:
   // `outer` is the widget that moves; `client` the one whose size counts.
+  // `afterRecord` runs after a change was handed to the engine (the
+  // backend resumes the threads there).
   PlaceTracker(Engine& engine, int windowId, QWidget* outer, QWidget* client, DialogUnits units,
-               std::function<void()> onCloseRequest);
+               std::function<void()> onCloseRequest, std::function<void()> afterRecord);
 
   // Applies the model's place and state where they differ from what was
   // last applied or recorded.
   void apply(const Window& w);
-  // Records the desktop window's current place into the model.
-  void record();
+  // Records the desktop window's current place into the model: `byUser`
+  // through the engine (which posts the moving and sizing events), else
+  // quietly (where the window has just been placed as it opened).
+  void record(bool byUser);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -46,6 +50,7 @@ class PlaceTracker : public QObject {
   QWidget* m_client;   // not owned
   DialogUnits m_units;
   std::function<void()> m_onCloseRequest;
+  std::function<void()> m_afterRecord;
   Rect m_known;        // the place the desktop window and the model agree on
   bool m_knownMaximized = false;
   bool m_knownMinimized = false;

@@ -15,6 +15,9 @@
 #include "ui/qt/window_view.h"
 #include "ui/statements.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace linkar::ui::qt {
 namespace {
 
@@ -84,15 +87,14 @@ TEST(DisplayText, Utf8ShowsAsItIsAndOtherBytesAsWindows1252) {
 
 struct PlacedWindow {
   int window = 0;
-  bool close = false;
+  std::vector<int> events;
 };
 
 void startWindow(Harness& h, PlacedWindow& run, const char* label) {
   h.engine.start(
       [&run, label] {
         run.window = openWindow(label);
-        while (acceptEvent()) {
-        }
+        while (acceptEvent()) run.events.push_back(event());
       },
       50000);
   h.settle();
@@ -141,6 +143,11 @@ TEST(DesktopPlaces, TheUserMovingAndMaximisingIsRecordedInTheModel) {
   sub->showMinimized();
   QApplication::processEvents();
   EXPECT_TRUE(model->minimized());
+  h.settle();
+  auto saw = [&run](int e) { return std::find(run.events.begin(), run.events.end(), e) != run.events.end(); };
+  EXPECT_TRUE(saw(Event::Moved));
+  EXPECT_TRUE(saw(Event::Maximized));
+  EXPECT_TRUE(saw(Event::Iconized));
 }
 
 TEST(DesktopPlaces, ClosingAChildFromItsTitleBarAsksTheProcedure) {
