@@ -54,7 +54,7 @@ QPixmap withTitleBar(QWidget* window) {
   bar.titleBarState = Qt::WindowActive;
   bar.state |= QStyle::State_Active;
   // Dialogs have only a close button; the frame has all three.
-  bool dialog = qobject_cast<QDialog*>(window) != nullptr;
+  bool dialog = window->windowType() == Qt::Dialog;
   bar.titleBarFlags = Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
   bar.subControls = QStyle::SC_TitleBarLabel | QStyle::SC_TitleBarCloseButton;
   if (!dialog) {
@@ -237,6 +237,50 @@ int runScreenshotTour(QtBackend& backend, const QString& folder) {
   if (ui::Window* w = engine.window(sample)) engine.userClose(w->id());
   settle(backend);
   (void)listThread;
+
+  // A form and a progress window with sample values, for their controls.
+  int form = 0;
+  int progress = 0;
+  engine.start(
+      [&form] {
+        form = ui::openWindow("UPDATELINKAR$QUICKWINDOW");
+        ui::Window* w = ui::engine().window(form);
+        w->setTitle("Changing a Location");
+        static const char* const kValues[][2] = {{"URL:LOCATION", "https://www.debian.org/"},
+                                                 {"URL:DESCRIPTION", "Debian"},
+                                                 {"URL:CATEGORY", "Software"},
+                                                 {"URL:RATING", "9"},
+                                                 {"URL:KEYWORD", "linux"}};
+        for (const auto& value : kValues) w->state(w->fieldOf(value[0])).text = std::string(value[1]);
+        ui::display();
+        while (ui::acceptEvent()) {
+        }
+      },
+      0);
+  engine.start(
+      [&progress] {
+        progress = ui::openWindow("IMPORTHTML$PROGRESSWINDOW");
+        ui::Window* w = ui::engine().window(progress);
+        w->setTimer(0);
+        w->state(w->fieldOf("ProgressBar")).progress = 40;
+        w->state(w->fieldOf("PercentText")).text = std::string("40% Completed");
+        w->state(w->fieldOf("ActivityText")).text = std::string("Reading File");
+        ui::display();
+        while (ui::acceptEvent()) {
+        }
+      },
+      0);
+  settle(backend);
+  if (QWidget* child = backend.outer(form)) {
+    child->move(10, 10);
+    if (QWidget* box = backend.outer(progress))
+      box->move(frame->mapToGlobal(QPoint(frame->width() - box->width() - 16, frame->height() - box->height() - 40)));
+    settle(backend);
+    save(composite(frame, {backend.outer(progress)}), folder, QStringLiteral("16-form-and-progress.png"), &written);
+  }
+  for (int id : {form, progress})
+    if (engine.window(id)) engine.userClose(id);
+  settle(backend);
 
   // One box of each button layout, from a procedure of its own.
   int thread = engine.start(

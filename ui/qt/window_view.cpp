@@ -54,6 +54,9 @@ class ClickRegion : public QWidget {
   }
 };
 
+// Height in dialog units of a one-line entry.
+constexpr int kEntryHeight = 10;
+
 bool takesFocus(ControlType t) {
   return t == ControlType::Button || t == ControlType::Entry || t == ControlType::Spin ||
          t == ControlType::Text || t == ControlType::List;
@@ -121,7 +124,17 @@ void WindowView::build(const Window& w) {
     }
     QWidget* widget = makeControl(c, w);
     if (!widget) continue;
-    if (c.at) widget->setGeometry(m_units.toPixels(*c.at).translated(0, m_menuHeight));
+    if (c.at) {
+      QRect at = m_units.toPixels(*c.at).translated(0, m_menuHeight);
+      // A control declared without a size takes the size its content needs.
+      if (c.at->width == 0 || c.at->height == 0) {
+        widget->adjustSize();
+        if (c.at->width == 0) at.setWidth(widget->width());
+        // As high as an entry, so a prompt lines up with the entry beside it.
+        if (c.at->height == 0) at.setHeight(std::max(widget->height(), m_units.toPixelsY(kEntryHeight)));
+      }
+      widget->setGeometry(at);
+    }
     m_controls[c.field] = Control{c.type, widget};
     if (c.type == ControlType::Sheet) sheets.push_back(widget);
   }
