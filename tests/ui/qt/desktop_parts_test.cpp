@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 
 #include "tests/ui/qt/qt_harness.h"
+#include "ui/event_codes.h"
 #include "ui/qt/desktop_fonts.h"
 #include "ui/qt/display_text.h"
 #include "ui/qt/file_dialogs.h"
@@ -164,6 +166,40 @@ TEST(DesktopPlaces, ClosingAChildFromItsTitleBarAsksTheProcedure) {
   h.settle();
   EXPECT_EQ(h.engine.window(run.window), nullptr) << "the loop ended and the window closed";
   EXPECT_EQ(h.backend.outer(run.window), nullptr);
+}
+
+TEST(DesktopEntries, TypedTextIsAcceptedThroughThePictureOrRejected) {
+  Harness h;
+  h.startFrame();
+  PlacedWindow run;
+  std::vector<std::pair<int, int>> seen;  // event, field
+  h.engine.start(
+      [&run, &seen] {
+        run.window = openWindow("UPDATELINKAR$QUICKWINDOW");
+        while (acceptEvent()) seen.emplace_back(event(), field());
+      },
+      50000);
+  h.settle();
+  Window* model = h.engine.window(run.window);
+  ASSERT_NE(model, nullptr);
+  int description = model->fieldOf("URL:DESCRIPTION");
+  int rating = model->fieldOf("URL:RATING");
+  auto* edit = qobject_cast<QLineEdit*>(h.backend.view(run.window)->widget(description));
+  ASSERT_NE(edit, nullptr);
+  edit->setFocus();
+  edit->setText(QStringLiteral("Caf\u00e9 list"));
+  edit->setModified(true);
+  h.key(edit, Qt::Key_Return);
+  EXPECT_EQ(model->text(description), "Caf\xC3\xA9 list");
+  EXPECT_NE(std::find(seen.begin(), seen.end(), std::make_pair(int(Event::Accepted), description)), seen.end());
+
+  auto* number = qobject_cast<QLineEdit*>(h.backend.view(run.window)->widget(rating));
+  ASSERT_NE(number, nullptr);
+  number->setFocus();
+  number->setText(QStringLiteral("many"));
+  number->setModified(true);
+  h.key(number, Qt::Key_Return);
+  EXPECT_NE(std::find(seen.begin(), seen.end(), std::make_pair(int(Event::Rejected), rating)), seen.end());
 }
 
 }  // namespace
