@@ -104,6 +104,8 @@ OpOutcome openTable(StrandelTable& t, std::int32_t mode, bool checkKeys) {
   t.m_current = 0;
   t.m_sequence = Sequence::FileStart;
   t.m_sequenceKey = -1;
+  t.m_order = 0;
+  t.m_holdRequested = t.m_watchRequested = t.m_watched = false;
   return OpOutcome::ok();
 }
 
