@@ -48,6 +48,7 @@ QtBackend::~QtBackend() {
   m_ticker.stop();
   // The engine may be gone already: closing the children must not reach it.
   if (m_frame) m_frame->mdiArea()->blockSignals(true);
+  for (auto& [id, host] : m_hosts) host->view()->detach();
   if (m_popup) m_popup->deleteLater();
   m_boxes.clear();
   m_hosts.clear();

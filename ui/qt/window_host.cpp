@@ -158,6 +158,7 @@ WindowHost::WindowHost(Engine& engine, const Window& w, QMdiArea* area, QWidget*
 
 WindowHost::~WindowHost() {
   m_tracker.reset();
+  m_view->detach();
   if (m_outer) {
     m_outer->hide();
     if (m_sub && m_sub->mdiArea()) m_sub->mdiArea()->removeSubWindow(m_sub);

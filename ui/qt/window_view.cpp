@@ -365,7 +365,7 @@ void WindowView::refresh(const Window& w) {
     m_appliedFocus = w.focus();
     if (QWidget* target = widget(w.focus())) target->setFocus(Qt::OtherFocusReason);
   }
-  m_applying = false;
+  m_applying = m_detached;
 }
 
 QWidget* WindowView::widget(int field) const {

@@ -34,6 +34,9 @@ class WindowView : public QWidget {
 
   // Copies the model into the widgets.
   void refresh(const Window& w);
+  // From now on the widgets' signals reach nothing (the engine may be gone
+  // while the widgets are taken down).
+  void detach() { m_detached = m_applying = true; }
 
   QWidget* widget(int field) const;
   ListControl* list(int field) const;
@@ -67,6 +70,7 @@ class WindowView : public QWidget {
   MenuActions m_menus;
   QMenuBar* m_menuBar = nullptr;       // owned by this view
   bool m_applying = false;             // model -> widgets in progress: ignore their signals
+  bool m_detached = false;
   int m_appliedFocus = 0;
 };
 

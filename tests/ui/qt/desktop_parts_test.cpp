@@ -6,6 +6,7 @@
 
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QTabBar>
 #include <QMdiSubWindow>
 
 #include "tests/ui/qt/qt_harness.h"
@@ -200,6 +201,33 @@ TEST(DesktopEntries, TypedTextIsAcceptedThroughThePictureOrRejected) {
   number->setModified(true);
   h.key(number, Qt::Key_Return);
   EXPECT_NE(std::find(seen.begin(), seen.end(), std::make_pair(int(Event::Rejected), rating)), seen.end());
+}
+
+TEST(DesktopSheets, OnlyTheChosenTabsControlsShow) {
+  Harness h;
+  h.startFrame();
+  PlacedWindow run;
+  startWindow(h, run, "UPDATELINKAR$QUICKWINDOW");
+  Window* model = h.engine.window(run.window);
+  ASSERT_NE(model, nullptr);
+  WindowView* view = h.backend.view(run.window);
+  QWidget* location = view->widget(model->fieldOf("URL:LOCATION"));
+  QWidget* siteInfo = view->widget(model->fieldOf("URL:SiteInfo"));
+  QWidget* ok = view->widget(model->fieldOf("OK"));
+  ASSERT_TRUE(location && siteInfo && ok);
+  EXPECT_TRUE(location->isVisible());
+  EXPECT_FALSE(siteInfo->isVisible());
+  auto* bar = view->findChild<QTabBar*>();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->count(), 2);
+  EXPECT_EQ(bar->tabText(1), QStringLiteral("SiteInfo"));
+  bar->setCurrentIndex(1);  // the user clicks the second tab
+  h.settle();
+  EXPECT_EQ(model->state(model->fieldOf("CurrentTab")).selection, 2);
+  EXPECT_FALSE(location->isVisible());
+  EXPECT_TRUE(siteInfo->isVisible());
+  EXPECT_TRUE(ok->isVisible()) << "controls outside the sheet stay";
+  EXPECT_NE(std::find(run.events.begin(), run.events.end(), Event::NewSelection), run.events.end());
 }
 
 }  // namespace
