@@ -171,9 +171,12 @@ int32_t restore(ViewDescriptor& view, ViewState& s, const std::string& text, boo
     for (size_t i = 0; i < view.files.size(); ++i) {
         FileDecl& file = *view.files[i];
         const std::string& part = p.parts[i];
+        // A file the view keeps a key for takes its part by key (for the
+        // primary file, the key the text's order names); any other file
+        // takes it as a position of the file, as POSITION made it.
         KeyDecl* key = viewKey(view, i);
-        if (i == 0)
-            key = p.order > 0 ? primary.keys[p.order - 1] : nullptr;
+        if (i == 0 && key != nullptr && p.order > 0)
+            key = primary.keys[p.order - 1];
         runtime::clearError();
         if (part.empty()) {
             if (reget)
