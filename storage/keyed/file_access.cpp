@@ -62,7 +62,9 @@ int FileAccess::open(const std::string& path, std::uint8_t accessByte,
   std::unique_ptr<BlockStore> held = std::move(store);
   if (storeWrapper()) held = storeWrapper()(std::move(held), path);
   std::unique_ptr<DataFile> file;
+  setRecoveringPath(path);
   rc = DataFile::open(std::move(held), owner, file);
+  setRecoveringPath({});
   if (lockWriter) openLocks.unlockWriterRange();
   if (lockReader) openLocks.unlockReaderSlot();
   if (rc) return rc;
@@ -115,7 +117,10 @@ int FileAccess::refreshHeader() {
   m_headerValid = false;
   m_file->adoptHeader(disk);
   if (disk.redoStart != disk.redoEnd) {
-    if (const int rc = recoverPendingCommit(*m_file, denyWriteLocks())) return rc;
+    setRecoveringPath(m_path);
+    const int rc = recoverPendingCommit(*m_file, denyWriteLocks());
+    setRecoveringPath({});
+    if (rc) return rc;
   }
   m_headerValid = true;
   return 0;

@@ -36,6 +36,11 @@ int LockArea::lockReaderSlot() {
   return m_file->lock(kLockAreaBase + m_slot, 1, platform::LockKind::Shared);
 }
 
+int LockArea::tryLockReaderSlot() {
+  if (!m_file) return 0;
+  return m_file->tryLock(kLockAreaBase + m_slot, 1, platform::LockKind::Shared);
+}
+
 int LockArea::unlockReaderSlot() {
   if (!m_file) return 0;
   return m_file->unlock(kLockAreaBase + m_slot, 1);

@@ -35,6 +35,8 @@ class LockArea {
   // only a writer (holding every slot byte) makes it wait. Waits without limit.
   int lockReaderSlot();
   int unlockReaderSlot();
+  // One try at the reader slot: 0, or 32 while a writer holds the range.
+  int tryLockReaderSlot();
   // The whole writer range, exclusive; waits without limit.
   int lockWriterRange();
   int unlockWriterRange();

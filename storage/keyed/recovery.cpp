@@ -7,12 +7,17 @@
 // the redo area is dropped; otherwise the commit stands.
 #include "storage/keyed/recovery.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
+
 #include "platform/os_error.h"
-#include "storage/keyed/file_access.h"
+#include "storage/keyed/block_store.h"
 #include "storage/keyed/internal_error.h"
 #include "storage/keyed/sdfbt.h"
 #include "storage/keyed/transaction_marker.h"
@@ -26,7 +31,19 @@ constexpr int kErrPathNotFound = 3;
 // followed further (a loop of markers must not recurse without end).
 constexpr int kMaxRecoveryDepth = 2;
 
+// How long the control file's reader slot is tried before recovery gives
+// up with 32: a process holding it in a write access keeps it only briefly.
+constexpr std::int64_t kControlLockWaitMilliseconds = 3000;
+
 thread_local int t_depth = 0;
+thread_local std::string t_recoveringPath;
+
+bool sameFile(const std::string& a, const std::string& b) {
+  struct stat sa {};
+  struct stat sb {};
+  if (a.empty() || b.empty() || ::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
 
 struct RedoImage {
   std::uint64_t home;
@@ -73,24 +90,33 @@ int readPendingHeader(DataFile& file, const std::vector<RedoImage>& images, File
   return 0;
 }
 
-// Whether the control file `name` still lists transaction `number`.
+// Whether the control file `name` still lists transaction `number`. The
+// reader slot is tried for a while rather than waited for without end: the
+// holder might be this very process.
 int controlFileLists(const std::string& name, std::uint32_t number, bool* listed) {
   *listed = false;
-  std::unique_ptr<FileAccess> control;
-  int rc = FileAccess::open(name, platform::kAccessRead | platform::kShareDenyNone,
-                            platform::Disposition::OpenExisting, {}, control);
-  if (rc == kErrFileNotFound || rc == kErrPathNotFound || rc == kErrInvalidDataFile) return 0;
+  // A data file is never its own control file.
+  if (sameFile(name, t_recoveringPath)) return 0;
+  platform::File raw;
+  int rc = raw.open(name, platform::kAccessRead | platform::kShareDenyNone);
+  if (rc == kErrFileNotFound || rc == kErrPathNotFound) return 0;
   if (rc) return rc;
-  if ((rc = control->beginAccess(AccessMode::Read))) {
-    return rc == kErrInvalidDataFile ? 0 : rc;
-  }
+  auto store = std::make_unique<FileStore>(std::move(raw));
+  LockArea locks(&store->file());
+  const std::int64_t until = platform::monotonicMilliseconds() + kControlLockWaitMilliseconds;
+  while ((rc = locks.tryLockReaderSlot()) == kErrAlreadyLocked &&
+         platform::monotonicMilliseconds() < until)
+    platform::sleepMilliseconds(kLockRetryMilliseconds);
+  if (rc) return rc;
+  std::unique_ptr<DataFile> control;
   bool found = false;
-  const int fault = runGuarded([&] {
-    Sdfbt tree(control->file());
-    found = tree.find(controlEntryKey(number)).has_value();
-  });
-  control->endAccess();
+  t_recoveringPath = name;
   // A control file too damaged to read lists nothing we could trust.
+  const int fault = runGuarded([&] {
+    if (DataFile::open(std::move(store), {}, control) != 0 || !control->hasTree()) return;
+    found = Sdfbt(*control).find(controlEntryKey(number)).has_value();
+  });
+  locks.unlockReaderSlot();
   *listed = fault == 0 && found;
   return 0;
 }
@@ -109,7 +135,9 @@ int transactionUnfinished(DataFile& file, bool* unfinished) {
   if (!parseMarker(marker->data(), parsed)) return kErrInvalidDataFile;
   if (t_depth >= kMaxRecoveryDepth) return kErrInvalidDataFile;
   ++t_depth;
+  const std::string recovering = t_recoveringPath;
   const int rc = controlFileLists(parsed.controlFile, parsed.number, unfinished);
+  t_recoveringPath = recovering;
   --t_depth;
   return rc;
 }
@@ -141,6 +169,8 @@ int copyHome(DataFile& file, const std::vector<RedoImage>& images) {
 }
 
 }  // namespace
+
+void setRecoveringPath(const std::string& path) { t_recoveringPath = path; }
 
 int recoverPendingCommit(DataFile& file, LockArea* denyWriteLocks) {
   const FileHeader logged = file.header();

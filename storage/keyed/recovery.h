@@ -3,6 +3,8 @@
 // never reached its commit point.
 #pragma once
 
+#include <string>
+
 #include "storage/keyed/data_file.h"
 #include "storage/keyed/lock_area.h"
 
@@ -16,5 +18,10 @@ namespace linkar::keyed {
 // file keeps the header at offset 0 and nothing more is written.
 // Repeatable: a crash part-way leaves a file this can settle again.
 int recoverPendingCommit(DataFile& file, LockArea* denyWriteLocks);
+
+// Names the file whose recovery may run next on this thread (FileAccess sets
+// it), so that a marker naming that same file as its control file is not
+// followed. Empty: unknown.
+void setRecoveringPath(const std::string& path);
 
 }  // namespace linkar::keyed
