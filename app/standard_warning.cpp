@@ -23,16 +23,16 @@ int StandardWarning(int number, std::string_view text1, std::string_view text2, 
   // so the text is composed before anything else.
   const std::string errorText = composeErrorText();
   const int32_t errorCode = runtime::errorCode();
-  const WarningSpec* spec = findWarning(number);
-  if (!spec) return 0;
+  const WarningEntry* entry = findWarning(number);
+  if (!entry) return 0;
   std::string text = composeWarningText(number, errorText, errorCode, text1, text2, text3);
-  int answer = ui::message(text, spec->title, iconName(spec->iconId), ui::Icon::kNone,
-                           static_cast<int>(spec->buttons), static_cast<int>(spec->defaultButton));
-  switch (spec->afterwards) {
+  int answer = ui::message(text, entry->title, iconName(entry->iconId), ui::Icon::kNone,
+                           static_cast<int>(entry->buttons), static_cast<int>(entry->defaultButton));
+  switch (entry->afterwards) {
     case Afterwards::kHaltAlways:
-      ui::halt(kHaltExitCode, spec->haltText);
+      ui::halt(kHaltExitCode, entry->haltText);
     case Afterwards::kHaltOnNo:
-      if (answer == static_cast<int>(kButtonNo)) ui::halt(kHaltExitCode, spec->haltText);
+      if (answer == static_cast<int>(kButtonNo)) ui::halt(kHaltExitCode, entry->haltText);
       break;
     case Afterwards::kReturn:
       break;

@@ -14,7 +14,7 @@ namespace {
 
 constexpr int32_t kRecordChanged = 89;  // "Record Changed By Another Station"
 
-const WarningSpec kTable[] = {
+const WarningEntry kTable[] = {
     {1, "Invalid File", kIconInformationId, kButtonOk, kButtonOk, Afterwards::kHaltAlways, "Invalid File!"},
     {2, "Invalid Key", kIconExclamationId, kButtonYes | kButtonNo, kButtonYes, Afterwards::kHaltOnNo, "Invalid Key!"},
     {3, "Key Rebuild Error", kIconInformationId, kButtonOk, kButtonOk, Afterwards::kHaltAlways, "Error Rebuilding Key!"},
@@ -50,11 +50,11 @@ std::string lowerCase(std::string_view text)
 
 }  // namespace
 
-const WarningSpec* findWarning(int number)
+const WarningEntry* findWarning(int number)
 {
-    for (const WarningSpec& spec : kTable)
-        if (spec.number == number)
-            return &spec;
+    for (const WarningEntry& entry : kTable)
+        if (entry.number == number)
+            return &entry;
     return nullptr;
 }
 

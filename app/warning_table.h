@@ -35,7 +35,7 @@ enum class Afterwards {
     kHaltOnNo,       // "No" ends the program, "Yes" returns
 };
 
-struct WarningSpec {
+struct WarningEntry {
     int number = 0;
     const char* title = "";
     uint16_t iconId = kIconInformationId;
@@ -46,7 +46,7 @@ struct WarningSpec {
 };
 
 // The entry of a message number, or null for a number the program does not use.
-const WarningSpec* findWarning(int number);
+const WarningEntry* findWarning(int number);
 
 // The four-byte icon name of a system icon.
 std::string iconName(uint16_t iconId);

@@ -11,7 +11,7 @@ namespace linkar::ui {
 
 class Window;
 
-struct FontSpec {
+struct FontDescription {
   std::string face;
   int points = 8;
   bool bold = false;
@@ -31,12 +31,12 @@ class Backend {
   virtual ~Backend() = default;
 
   // Width in pixels of one line of text (no wrapping).
-  virtual int textWidth(const FontSpec& font, std::string_view text) = 0;
+  virtual int textWidth(const FontDescription& font, std::string_view text) = 0;
   // Height in pixels of one line of text.
-  virtual int textHeight(const FontSpec& font) = 0;
+  virtual int textHeight(const FontDescription& font) = 0;
   // Size of text wrapped at word boundaries to maxWidth pixels; "\r\n"
   // breaks a line. Ampersands are measured as typed.
-  virtual TextExtent measureWrapped(const FontSpec& font, std::string_view text, int maxWidth) = 0;
+  virtual TextExtent measureWrapped(const FontDescription& font, std::string_view text, int maxWidth) = 0;
   // Pixel size of a standard message-box icon.
   virtual int iconSize() { return 32; }
 

@@ -81,7 +81,7 @@ int Engine::frameId() const {
 int Engine::thread() const { return currentSlot() + 1; }
 
 void Engine::computeRows(Window& w) {
-  FontSpec font{w.decl().fontFace, w.decl().fontSize, w.decl().fontBold};
+  FontDescription font{w.decl().fontFace, w.decl().fontSize, w.decl().fontBold};
   int height = std::max(1, m_backend.textHeight(font));
   int rowHeight = height + 2;  // a list row is the text plus a pixel above and below
   std::vector<int> rows;

@@ -77,11 +77,11 @@ std::string prepareMessageText(std::string_view text) {
   return out;
 }
 
-FontSpec messageFont(bool newLook) {
-  return newLook ? FontSpec{"MS Sans Serif", 8, false} : FontSpec{"Helv", 8, true};
+FontDescription messageFont(bool newLook) {
+  return newLook ? FontDescription{"MS Sans Serif", 8, false} : FontDescription{"Helv", 8, true};
 }
 
-MessageLayout layoutMessage(Backend& backend, const FontSpec& font, std::string_view text,
+MessageLayout layoutMessage(Backend& backend, const FontDescription& font, std::string_view text,
                             bool withIcon, size_t buttonCount) {
   MessageLayout l;
   l.font = font;

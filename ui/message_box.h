@@ -69,7 +69,7 @@ struct MessageRequest {
 
 // The dialog's geometry, all in dialog units of the dialog font.
 struct MessageLayout {
-  FontSpec font;
+  FontDescription font;
   int charWidth = 0;    // pixels: the dialog unit base, horizontal
   int charHeight = 0;   // pixels: the dialog unit base, vertical
   Rect dialog;
@@ -79,8 +79,8 @@ struct MessageLayout {
 };
 
 // The dialog font: "MS Sans Serif" 8 with the new look, else bold "Helv" 8.
-FontSpec messageFont(bool newLook);
-MessageLayout layoutMessage(Backend& backend, const FontSpec& font, std::string_view text,
+FontDescription messageFont(bool newLook);
+MessageLayout layoutMessage(Backend& backend, const FontDescription& font, std::string_view text,
                             bool withIcon, size_t buttonCount);
 
 // The structure of the dialog: its text as field 1, the icon (if any) next,

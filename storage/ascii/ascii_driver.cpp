@@ -306,7 +306,7 @@ OpOutcome perform(OpCall& call)
     }
 }
 
-const storage::DriverSpec& spec()
+const storage::DriverSpec& driverTable()
 {
     static const storage::DriverSpec s{table().rows, op::kHighest, &asciiRegistration(), &createInstance,
                                        &perform, 0};
@@ -339,7 +339,7 @@ const storage::DriverRegistration& asciiRegistration()
 int32_t asciiDriverEntry(int32_t code, storage::Descriptor* descriptor, storage::ArgBlock* args)
 {
     bool registerRequest = isRegisterRequest(code);
-    int32_t result = storage::dispatch(spec(), code, descriptor, args);
+    int32_t result = storage::dispatch(driverTable(), code, descriptor, args);
     // The registration question leaves no instance behind on a closed file.
     if (registerRequest && descriptor != nullptr) {
         auto& file = static_cast<storage::FileDecl&>(*descriptor);

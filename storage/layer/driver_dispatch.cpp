@@ -102,11 +102,11 @@ int32_t answer(int32_t code, const OpOutcome& outcome)
 
 }  // namespace
 
-int32_t dispatch(const DriverSpec& spec, int32_t code, Descriptor* descriptor, ArgBlock* args)
+int32_t dispatch(const DriverSpec& driver, int32_t code, Descriptor* descriptor, ArgBlock* args)
 {
     // 1. The view-engine query answers before any state or error handling.
     if (code == op::kViewEngine)
-        return spec.viewEngine;
+        return driver.viewEngine;
     assert(descriptor != nullptr);
     FileDecl& file = static_cast<FileDecl&>(*descriptor);
     ArgBlock noArgs;
@@ -120,7 +120,7 @@ int32_t dispatch(const DriverSpec& spec, int32_t code, Descriptor* descriptor, A
     // 4 (first half). The instance, created on first sight.
     int createError = 0;
     if (!file.instance) {
-        std::unique_ptr<DriverInstance> created = spec.createInstance(file, createError);
+        std::unique_ptr<DriverInstance> created = driver.createInstance(file, createError);
         if (!created) {
             // 3. Text operands are still taken off the stack.
             for (int i = op::textOperandCount(code); i > 0; --i)
@@ -139,18 +139,18 @@ int32_t dispatch(const DriverSpec& spec, int32_t code, Descriptor* descriptor, A
 
     OpOutcome outcome;
     const PreconditionRow* row = nullptr;
-    if (code < 1 || code > spec.rowCount) {
+    if (code < 1 || code > driver.rowCount) {
         outcome = OpOutcome::fail(kUnsupportedFunction);
     } else {
-        row = &spec.rows[code - 1];
+        row = &driver.rows[code - 1];
         // 4 (second half). The precondition row against the state bits.
         outcome = checkRow(*row, call.instance);
         // 5. The operation itself.
         if (outcome.success) {
-            if (spec.registration != nullptr && !spec.registration->handles(code))
+            if (driver.registration != nullptr && !driver.registration->handles(code))
                 outcome = OpOutcome::fail(kUnsupportedFunction);
             else
-                outcome = spec.perform(call);
+                outcome = driver.perform(call);
         }
     }
 

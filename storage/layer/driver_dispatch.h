@@ -52,6 +52,6 @@ struct DriverSpec {
 
 // Runs one statement through a driver. Returns the numeric answer (BOF and
 // EOF answer 1 when the call fails).
-int32_t dispatch(const DriverSpec& spec, int32_t code, Descriptor* descriptor, ArgBlock* args);
+int32_t dispatch(const DriverSpec& driver, int32_t code, Descriptor* descriptor, ArgBlock* args);
 
 }  // namespace linkar::storage

@@ -50,7 +50,7 @@ TEST(WarningText, InsertedTextsLoseTrailingBlanksAndOmittedOnesInsertNothing)
 
 TEST(WarningTable, TitlesButtonsDefaultsAndStops)
 {
-    const WarningSpec* invalidKey = findWarning(2);
+    const WarningEntry* invalidKey = findWarning(2);
     ASSERT_NE(invalidKey, nullptr);
     EXPECT_STREQ(invalidKey->title, "Invalid Key");
     EXPECT_EQ(invalidKey->buttons, kButtonYes | kButtonNo);
@@ -59,7 +59,7 @@ TEST(WarningTable, TitlesButtonsDefaultsAndStops)
     EXPECT_STREQ(invalidKey->haltText, "Invalid Key!");
     EXPECT_EQ(invalidKey->iconId, kIconExclamationId);
 
-    const WarningSpec* retry = findWarning(16);
+    const WarningEntry* retry = findWarning(16);
     ASSERT_NE(retry, nullptr);
     EXPECT_EQ(retry->buttons, kButtonYes | kButtonNo | kButtonCancel);
     EXPECT_EQ(retry->defaultButton, kButtonCancel);

@@ -17,11 +17,11 @@ class FixedBackend : public Backend {
   int lineHeight = 16;
   TextExtent wrapped{0, 16};
   int lastWrapWidth = 0;
-  int textWidth(const FontSpec&, std::string_view text) override {
+  int textWidth(const FontDescription&, std::string_view text) override {
     return static_cast<int>(text.size()) * charWidth;
   }
-  int textHeight(const FontSpec&) override { return lineHeight; }
-  TextExtent measureWrapped(const FontSpec&, std::string_view, int maxWidth) override {
+  int textHeight(const FontDescription&) override { return lineHeight; }
+  TextExtent measureWrapped(const FontDescription&, std::string_view, int maxWidth) override {
     lastWrapWidth = maxWidth;
     return wrapped;
   }

@@ -7,11 +7,11 @@
 
 namespace linkar::ui {
 
-int HeadlessBackend::textWidth(const FontSpec&, std::string_view text) {
+int HeadlessBackend::textWidth(const FontDescription&, std::string_view text) {
   return static_cast<int>(text.size()) * kCharWidth;
 }
 
-int HeadlessBackend::textHeight(const FontSpec&) { return kLineHeight; }
+int HeadlessBackend::textHeight(const FontDescription&) { return kLineHeight; }
 
 std::vector<std::string> HeadlessBackend::wrapLines(std::string_view text, int maxChars) {
   maxChars = std::max(1, maxChars);
@@ -48,7 +48,7 @@ std::vector<std::string> HeadlessBackend::wrapLines(std::string_view text, int m
   return lines;
 }
 
-TextExtent HeadlessBackend::measureWrapped(const FontSpec&, std::string_view text, int maxWidth) {
+TextExtent HeadlessBackend::measureWrapped(const FontDescription&, std::string_view text, int maxWidth) {
   auto lines = wrapLines(text, maxWidth / kCharWidth);
   TextExtent e;
   for (const auto& l : lines) e.width = std::max(e.width, static_cast<int>(l.size()) * kCharWidth);

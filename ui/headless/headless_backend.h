@@ -17,9 +17,9 @@ class HeadlessBackend : public Backend {
   // ... and a line this many pixels high.
   static constexpr int kLineHeight = 13;
 
-  int textWidth(const FontSpec& font, std::string_view text) override;
-  int textHeight(const FontSpec& font) override;
-  TextExtent measureWrapped(const FontSpec& font, std::string_view text, int maxWidth) override;
+  int textWidth(const FontDescription& font, std::string_view text) override;
+  int textHeight(const FontDescription& font) override;
+  TextExtent measureWrapped(const FontDescription& font, std::string_view text, int maxWidth) override;
 
   void standardAction(std::string_view action) override { m_actions.emplace_back(action); }
   void beep() override { ++m_beeps; }

@@ -47,20 +47,20 @@ QStringList desktopFamilies(const QString& declaredFace) {
   return out;
 }
 
-QFont desktopFont(const FontSpec& spec) {
+QFont desktopFont(const FontDescription& wanted) {
   QFont font;
-  QString face = QString::fromStdString(spec.face);
+  QString face = QString::fromStdString(wanted.face);
   font.setFamilies(desktopFamilies(face));
   font.setStyleHint(QFont::SansSerif);
   for (const FaceMapping& m : kFaces)
     if (face.compare(QLatin1String(m.declared), Qt::CaseInsensitive) == 0) font.setStyleHint(m.hint);
-  font.setPointSize(spec.points > 0 ? spec.points : kDefaultPoints);
-  font.setBold(spec.bold);
+  font.setPointSize(wanted.points > 0 ? wanted.points : kDefaultPoints);
+  font.setBold(wanted.bold);
   return font;
 }
 
 QFont desktopFont(const Structure& s) {
-  return desktopFont(FontSpec{s.fontFace, s.fontSize, s.fontBold});
+  return desktopFont(FontDescription{s.fontFace, s.fontSize, s.fontBold});
 }
 
 DialogUnits dialogUnits(const QFont& font) {

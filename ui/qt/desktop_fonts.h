@@ -15,7 +15,7 @@ namespace linkar::ui::qt {
 // The desktop font standing in for a declared face and point size. Faces
 // are matched without regard to case; an unknown face keeps its name and
 // falls back to the desktop's sans-serif family.
-QFont desktopFont(const FontSpec& spec);
+QFont desktopFont(const FontDescription& wanted);
 QFont desktopFont(const Structure& s);
 
 // The families tried, in order, for a declared face.

@@ -193,13 +193,13 @@ MessageDialog* QtBackend::messageDialog(int windowId) const {
   return it == m_boxes.end() ? nullptr : it->second.get();
 }
 
-int QtBackend::textWidth(const FontSpec& font, std::string_view text) {
+int QtBackend::textWidth(const FontDescription& font, std::string_view text) {
   return QFontMetrics(desktopFont(font)).horizontalAdvance(toDisplay(text));
 }
 
-int QtBackend::textHeight(const FontSpec& font) { return QFontMetrics(desktopFont(font)).height(); }
+int QtBackend::textHeight(const FontDescription& font) { return QFontMetrics(desktopFont(font)).height(); }
 
-TextExtent QtBackend::measureWrapped(const FontSpec& font, std::string_view text, int maxWidth) {
+TextExtent QtBackend::measureWrapped(const FontDescription& font, std::string_view text, int maxWidth) {
   QString shown = toDisplay(text);
   shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
   QRect r = QFontMetrics(desktopFont(font)).boundingRect(QRect(0, 0, maxWidth, kMeasureHeight),

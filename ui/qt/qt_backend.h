@@ -62,9 +62,9 @@ class QtBackend : public QObject, public Backend {
   QPrinter& printer();
 
   // ---- Backend ----
-  int textWidth(const FontSpec& font, std::string_view text) override;
-  int textHeight(const FontSpec& font) override;
-  TextExtent measureWrapped(const FontSpec& font, std::string_view text, int maxWidth) override;
+  int textWidth(const FontDescription& font, std::string_view text) override;
+  int textHeight(const FontDescription& font) override;
+  TextExtent measureWrapped(const FontDescription& font, std::string_view text, int maxWidth) override;
   int iconSize() override;
   void windowOpened(Window& w) override;
   void windowChanged(Window& w) override;

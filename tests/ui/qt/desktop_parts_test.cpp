@@ -59,11 +59,11 @@ TEST(DesktopFonts, DeclaredFacesMapToDesktopFamiliesAtTheirSizes) {
   EXPECT_EQ(desktopFamilies("arial").first(), QStringLiteral("Liberation Sans"));
   EXPECT_EQ(desktopFamilies("Courier New").first(), QStringLiteral("Liberation Mono"));
   EXPECT_EQ(desktopFamilies("Wingdings").first(), QStringLiteral("Wingdings"));
-  QFont f = desktopFont(FontSpec{"MS Sans Serif", 8, false});
+  QFont f = desktopFont(FontDescription{"MS Sans Serif", 8, false});
   EXPECT_EQ(f.pointSize(), 8);
   EXPECT_FALSE(f.bold());
-  EXPECT_TRUE(desktopFont(FontSpec{"Helv", 8, true}).bold());
-  EXPECT_EQ(desktopFont(FontSpec{"", 0, false}).pointSize(), 8);
+  EXPECT_TRUE(desktopFont(FontDescription{"Helv", 8, true}).bold());
+  EXPECT_EQ(desktopFont(FontDescription{"", 0, false}).pointSize(), 8);
 }
 
 TEST(DesktopFonts, DialogUnitsConvertBothWays) {
@@ -75,7 +75,7 @@ TEST(DesktopFonts, DialogUnitsConvertBothWays) {
     EXPECT_EQ(u.toUnitsY(u.toPixelsY(units)), units) << units;
   }
   testing::application();
-  DialogUnits real = dialogUnits(desktopFont(FontSpec{"MS Sans Serif", 8, false}));
+  DialogUnits real = dialogUnits(desktopFont(FontDescription{"MS Sans Serif", 8, false}));
   EXPECT_GT(real.charWidth, 2);
   EXPECT_GT(real.charHeight, real.charWidth);
 }
