@@ -306,9 +306,9 @@ OpOutcome perform(OpCall& call)
     }
 }
 
-const storage::DriverSpec& driverTable()
+const storage::DriverTable& driverTable()
 {
-    static const storage::DriverSpec s{table().rows, op::kHighest, &asciiRegistration(), &createInstance,
+    static const storage::DriverTable s{table().rows, op::kHighest, &asciiRegistration(), &createInstance,
                                        &perform, 0};
     return s;
 }

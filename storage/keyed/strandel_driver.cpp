@@ -243,9 +243,6 @@ OpOutcome run(StrandelTable& t, OpCall& call) {
     case op::kCurrentOrder:
       return OpOutcome::ok(t.m_order);
     case op::kMemoSliceSet:
-      // Nor is its text an operand the dispatch takes off the stack.
-      call.texts[0] = runtime::stringStack().pop();
-      call.textCount = 1;
       return memoSliceSet(t, call);
     case op::kMemoSlice: {
       // The slice is no text result of the common dispatch: the driver
@@ -295,9 +292,9 @@ DriverRegistration makeRegistration()
   return r;
 }
 
-const storage::DriverSpec& spec()
+const storage::DriverTable& driverTable()
 {
-  static const storage::DriverSpec s{strandelRows(), strandelRowCount(), &strandelRegistration(),
+  static const storage::DriverTable s{strandelRows(), strandelRowCount(), &strandelRegistration(),
                                      &RegisteredTable::make, &perform, 0};
   return s;
 }
@@ -324,7 +321,7 @@ const DriverRegistration& strandelRegistration()
 
 int32_t strandelDriverEntry(int32_t code, storage::Descriptor* descriptor, storage::ArgBlock* args)
 {
-  return storage::dispatch(spec(), code, descriptor, args);
+  return storage::dispatch(driverTable(), code, descriptor, args);
 }
 
 }  // namespace linkar::keyed

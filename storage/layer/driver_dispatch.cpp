@@ -102,7 +102,7 @@ int32_t answer(int32_t code, const OpOutcome& outcome)
 
 }  // namespace
 
-int32_t dispatch(const DriverSpec& driver, int32_t code, Descriptor* descriptor, ArgBlock* args)
+int32_t dispatch(const DriverTable& driver, int32_t code, Descriptor* descriptor, ArgBlock* args)
 {
     // 1. The view-engine query answers before any state or error handling.
     if (code == op::kViewEngine)

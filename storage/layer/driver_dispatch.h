@@ -40,7 +40,7 @@ struct OpCall {
     int textCount = 0;
 };
 
-struct DriverSpec {
+struct DriverTable {
     const PreconditionRow* rows = nullptr;  // row = code - 1
     int32_t rowCount = 0;
     const DriverRegistration* registration = nullptr;  // capability list
@@ -52,6 +52,6 @@ struct DriverSpec {
 
 // Runs one statement through a driver. Returns the numeric answer (BOF and
 // EOF answer 1 when the call fails).
-int32_t dispatch(const DriverSpec& driver, int32_t code, Descriptor* descriptor, ArgBlock* args);
+int32_t dispatch(const DriverTable& driver, int32_t code, Descriptor* descriptor, ArgBlock* args);
 
 }  // namespace linkar::storage

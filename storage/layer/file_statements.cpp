@@ -226,7 +226,6 @@ ArgBlock memoSlice(int32_t memo, int32_t first, int32_t last)
 
 void fileMemoSliceSet(FileDecl& file, int32_t memo, int32_t first, int32_t last, std::string_view text)
 {
-    // The dispatch leaves this text on the stack; the driver takes it.
     pushText(text);
     call(file, op::kMemoSliceSet, memoSlice(memo, first, last));
 }

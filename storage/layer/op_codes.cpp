@@ -9,6 +9,7 @@ int textOperandCount(int32_t code)
     switch (code) {
     case kBuildKeyWithText: case kCopy: case kRename: case kSend: case kReset:
     case kResetKey: case kReget: case kRegetKey: case kPropertyGet: case kMemoPropertyGet:
+    case kMemoSliceSet:  // taken here too, so a refused call leaves no text behind
         return 1;
     case kBuildKeyWithTwoTexts: case kPropertySet: case kMemoPropertySet:
         return 2;

@@ -93,7 +93,7 @@ OpOutcome perform(OpCall& c) {
 
 DriverRegistration makeRegistration();
 const DriverRegistration kRegistration = makeRegistration();
-const DriverSpec kSpec{kRows.rows, op::kHighest, &kRegistration, &createInstance, &perform, 0};
+const DriverTable kSpec{kRows.rows, op::kHighest, &kRegistration, &createInstance, &perform, 0};
 
 int32_t scriptedEntry(int32_t code, Descriptor* d, ArgBlock* a) { return dispatch(kSpec, code, d, a); }
 

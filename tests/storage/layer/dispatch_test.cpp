@@ -145,7 +145,7 @@ OpOutcome perform(OpCall& c)
     }
 }
 
-const DriverSpec kSpec{kTable.rows, op::kHighest, &kRegistration, &create, &perform, 0};
+const DriverTable kSpec{kTable.rows, op::kHighest, &kRegistration, &create, &perform, 0};
 
 int32_t memEntry(int32_t code, Descriptor* d, ArgBlock* a)
 {
@@ -313,6 +313,9 @@ TEST_F(DispatchTest, TextResultsArePushedAlsoOnFailureAndTheStackStaysBalanced)
     EXPECT_EQ(fileSend(m_file, "fail"), "");
     EXPECT_EQ(runtime::errorCode(), 80);
     EXPECT_EQ(fileName(m_file), "memfile");
+    fileMemoSliceSet(m_file, 1, 1, 3, "abc");  // refused: this driver keeps no memos
+    EXPECT_EQ(runtime::errorCode(), 80);
+    EXPECT_EQ(fileMemoSlice(m_file, 1, 1, 3), "");
     ASSERT_EQ(runtime::stringStack().size(), 1u);
     EXPECT_EQ(runtime::stringStack().pop(), "caller's own");
 }

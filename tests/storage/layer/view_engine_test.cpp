@@ -147,7 +147,7 @@ const DriverRegistration& listRegistration()
     return r;
 }
 
-const DriverSpec kSpec{kRows.rows, op::kHighest, &listRegistration(), &create, &perform, 0};
+const DriverTable kSpec{kRows.rows, op::kHighest, &listRegistration(), &create, &perform, 0};
 
 int32_t listEntry(int32_t code, Descriptor* d, ArgBlock* a)
 {
