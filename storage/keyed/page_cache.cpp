@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <utility>
 
 namespace linkar::keyed {
 
@@ -12,9 +13,9 @@ std::size_t PageCache::bucketOf(std::int32_t ref) {
 }
 
 Page* PageCache::find(std::int32_t ref) const {
-  for (const auto& p : m_buckets[bucketOf(ref)])
-    if (p->ref() == ref) return p.get();
-  return nullptr;
+  const Bucket& b = m_buckets[bucketOf(ref)];
+  auto it = b.find(ref);
+  return it == b.end() ? nullptr : it->second.get();
 }
 
 Page* PageCache::add(std::unique_ptr<Page> page) {
@@ -22,7 +23,7 @@ Page* PageCache::add(std::unique_ptr<Page> page) {
   Page* p = page.get();
   p->created = m_clock;
   p->lastUse = m_clock;
-  bucket(p->ref()).push_back(std::move(page));
+  bucket(p->ref()).emplace(p->ref(), std::move(page));
   ++m_size;
   if (!p->dirty) {
     p->recency = m_recency.insert(m_recency.end(), p);
@@ -33,9 +34,9 @@ Page* PageCache::add(std::unique_ptr<Page> page) {
 
 std::unique_ptr<Page> PageCache::remove(Page* page) {
   auto& b = bucket(page->ref());
-  auto it = std::find_if(b.begin(), b.end(), [page](const auto& p) { return p.get() == page; });
-  assert(it != b.end());
-  std::unique_ptr<Page> out = std::move(*it);
+  auto it = b.find(page->ref());
+  assert(it != b.end() && it->second.get() == page);
+  std::unique_ptr<Page> out = std::move(it->second);
   b.erase(it);
   --m_size;
   if (out->inRecency) {
@@ -47,12 +48,12 @@ std::unique_ptr<Page> PageCache::remove(Page* page) {
 
 void PageCache::rekey(Page* page, std::int32_t ref) {
   auto& b = bucket(page->ref());
-  auto it = std::find_if(b.begin(), b.end(), [page](const auto& p) { return p.get() == page; });
-  assert(it != b.end());
-  std::unique_ptr<Page> own = std::move(*it);
+  auto it = b.find(page->ref());
+  assert(it != b.end() && it->second.get() == page);
+  std::unique_ptr<Page> own = std::move(it->second);
   b.erase(it);
   own->setRef(ref);
-  bucket(ref).push_back(std::move(own));
+  bucket(ref).emplace(ref, std::move(own));
 }
 
 void PageCache::access(Page* page) {
@@ -92,15 +93,20 @@ void PageCache::clear() {
 std::vector<Page*> PageCache::dirtyPages() const {
   std::vector<Page*> out;
   for (const auto& b : m_buckets)
-    for (const auto& p : b)
+    for (const auto& [ref, p] : b)
       if (p->dirty) out.push_back(p.get());
+  // Placement follows this order: keep it independent of the index's own.
+  std::sort(out.begin(), out.end(), [](const Page* a, const Page* b) {
+    return std::make_pair(bucketOf(a->ref()), a->ref()) < std::make_pair(bucketOf(b->ref()), b->ref());
+  });
   return out;
 }
 
 std::vector<Page*> PageCache::allPages() const {
   std::vector<Page*> out;
   for (const auto& b : m_buckets)
-    for (const auto& p : b) out.push_back(p.get());
+    for (const auto& [ref, p] : b) out.push_back(p.get());
+  std::sort(out.begin(), out.end(), [](const Page* a, const Page* b) { return a->ref() < b->ref(); });
   return out;
 }
 

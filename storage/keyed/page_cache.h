@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <list>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "storage/keyed/page.h"
@@ -40,10 +41,15 @@ class PageCache {
   std::vector<Page*> allPages() const;
 
  private:
-  static std::size_t bucketOf(std::int32_t ref);
-  std::vector<std::unique_ptr<Page>>& bucket(std::int32_t ref) { return m_buckets[bucketOf(ref)]; }
+  // Within a bucket, pages are indexed by reference: with thousands of
+  // dirty pages in a large commit, a scan of the bucket cost more than the
+  // page work itself.
+  using Bucket = std::unordered_map<std::int32_t, std::unique_ptr<Page>>;
 
-  std::array<std::vector<std::unique_ptr<Page>>, kBuckets> m_buckets;
+  static std::size_t bucketOf(std::int32_t ref);
+  Bucket& bucket(std::int32_t ref) { return m_buckets[bucketOf(ref)]; }
+
+  std::array<Bucket, kBuckets> m_buckets;
   std::list<Page*> m_recency;  // clean pages, least recent first
   std::size_t m_size = 0;
   std::uint64_t m_clock = 0;
