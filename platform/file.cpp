@@ -221,28 +221,27 @@ bool callerRange(std::uint64_t offset, std::uint64_t length) {
 
 }  // namespace
 
-int File::tryLock(std::uint64_t offset, std::uint64_t length, LockKind kind) {
+int File::setCallerLock(std::uint64_t offset, std::uint64_t length, LockKind kind, bool wait) {
   assert(callerRange(offset, length));
   if (!isOpen()) return failWith(kErrorInvalidHandle);
   if (!callerRange(offset, length)) return failWith(kErrorInvalidParameter);
   if (!(kind == LockKind::Shared ? m_canReadLock : m_canWriteLock))
     return failWith(kErrorAccessDenied);
   auto type = kind == LockKind::Shared ? ofd::LockType::Shared : ofd::LockType::Exclusive;
-  int rc = ofd::setLock(m_fd, type, offset, length, false);
+  int rc = ofd::setLock(m_fd, type, offset, length, wait);
   if (rc == 0) return 0;
-  return failWith(rc == EAGAIN ? kErrorSharingViolation : mapErrno(rc));
+  // A refused try is a sharing violation; a wait the kernel refuses would deadlock.
+  if (!wait && rc == EAGAIN) return failWith(kErrorSharingViolation);
+  if (wait && rc == EDEADLK) return failWith(kErrorLockViolation);
+  return failWith(mapErrno(rc));
+}
+
+int File::tryLock(std::uint64_t offset, std::uint64_t length, LockKind kind) {
+  return setCallerLock(offset, length, kind, false);
 }
 
 int File::lock(std::uint64_t offset, std::uint64_t length, LockKind kind) {
-  assert(callerRange(offset, length));
-  if (!isOpen()) return failWith(kErrorInvalidHandle);
-  if (!callerRange(offset, length)) return failWith(kErrorInvalidParameter);
-  if (!(kind == LockKind::Shared ? m_canReadLock : m_canWriteLock))
-    return failWith(kErrorAccessDenied);
-  auto type = kind == LockKind::Shared ? ofd::LockType::Shared : ofd::LockType::Exclusive;
-  int rc = ofd::setLock(m_fd, type, offset, length, true);
-  if (rc == 0) return 0;
-  return failWith(rc == EDEADLK ? kErrorLockViolation : mapErrno(rc));
+  return setCallerLock(offset, length, kind, true);
 }
 
 int File::unlock(std::uint64_t offset, std::uint64_t length) {

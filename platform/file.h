@@ -143,6 +143,8 @@ class File {
   int unlock(std::uint64_t offset, std::uint64_t length);
 
  private:
+  // tryLock (wait false) and lock (wait true) over one path.
+  int setCallerLock(std::uint64_t offset, std::uint64_t length, LockKind kind, bool wait);
   int m_fd = -1;
   bool m_canWriteLock = false;  // descriptor opened for writing (exclusive locks possible)
   bool m_canReadLock = false;   // descriptor opened for reading (shared locks possible)

@@ -14,6 +14,7 @@
 #include "storage/keyed/sdf_format.h"
 #include "storage/keyed/sdfbt.h"
 #include "storage/keyed/table_definition.h"
+#include "tools/data_file_arguments.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ using namespace linkar::keyed;
 
 constexpr int kExitDone = 0;
 constexpr int kExitFault = 1;
-constexpr int kExitUsage = 2;
+using linkar::tools::kExitUsage;
 constexpr std::size_t kShownBytes = 64;  // longer data parts are cut in the listing
 
 std::string readable(std::string_view bytes) {
@@ -116,35 +117,15 @@ void dumpEntry(const Entry& e) {
   }
 }
 
-int usage() {
-  std::fprintf(stderr, "usage: sdfdump FILE [--owner TEXT]\n");
-  return kExitUsage;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string path;
-  std::string owner;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "--owner") {
-      if (++i >= argc) return usage();
-      owner = argv[i];
-    } else if (path.empty()) {
-      path = arg;
-    } else {
-      return usage();
-    }
-  }
-  if (path.empty()) return usage();
+  linkar::tools::DataFileArguments args;
+  if (!linkar::tools::parseDataFileArguments("sdfdump", argc, argv, args)) return kExitUsage;
+  const std::string& path = args.path;
+  const std::string& owner = args.owner;
   linkar::platform::File os;
-  linkar::platform::OpenMode mode;
-  mode.access = linkar::platform::Access::Read;
-  if (const int rc = os.open(path, mode)) {
-    std::fprintf(stderr, "sdfdump: cannot open %s (system error %d)\n", path.c_str(), rc);
-    return kExitUsage;
-  }
+  if (!linkar::tools::openReadOnly("sdfdump", path, os)) return kExitUsage;
   std::unique_ptr<DataFile> file;
   int rc = 0;
   const int line = runGuarded([&] {

@@ -62,6 +62,24 @@ void ProcedureThreads::unwindAll() {
   }
 }
 
+void ProcedureThreads::launch(Slot& slot, int index, size_t stackBytes) {
+  Slot* raw = &slot;
+  slot.fiber = ctx::fiber(std::allocator_arg, ctx::protected_fixedsize_stack(stackBytes),
+                          [this, raw, index](ctx::fiber&& home) {
+                            raw->home = std::move(home);
+                            try {
+                              raw->procedure();
+                            } catch (const ctx::detail::forced_unwind&) {
+                              throw;
+                            } catch (const std::exception& e) {
+                              runtime::raiseRuntimeError(kInternalWindowError, e.what());
+                            }
+                            if (m_onFinish) m_onFinish(index);
+                            raw->procedure = nullptr;
+                            return std::move(raw->home);
+                          });
+}
+
 int ProcedureThreads::start(Procedure procedure, int stackBytes) {
   if (m_startBarred) return 0;
   for (int i = 1; i < kSlots; ++i) {
@@ -71,21 +89,7 @@ int ProcedureThreads::start(Procedure procedure, int stackBytes) {
     slot->recordedStack = std::max(stackBytes, kMinStackBytes);
     size_t real = std::max(kMinFiberStack, static_cast<size_t>(slot->recordedStack) * kStackScale);
     try {
-      Slot* raw = slot.get();
-      slot->fiber = ctx::fiber(std::allocator_arg, ctx::protected_fixedsize_stack(real),
-                               [this, raw, i](ctx::fiber&& home) {
-                                 raw->home = std::move(home);
-                                 try {
-                                   raw->procedure();
-                                 } catch (const ctx::detail::forced_unwind&) {
-                                   throw;
-                                 } catch (const std::exception& e) {
-                                   runtime::raiseRuntimeError(kInternalWindowError, e.what());
-                                 }
-                                 if (m_onFinish) m_onFinish(i);
-                                 raw->procedure = nullptr;
-                                 return std::move(raw->home);
-                               });
+      launch(*slot, i, real);
     } catch (const std::exception&) {
       return 0;  // no memory for the stack: the thread could not be created
     }
@@ -101,21 +105,7 @@ void ProcedureThreads::startMain(Procedure procedure) {
   auto slot = std::make_unique<Slot>();
   slot->procedure = std::move(procedure);
   slot->recordedStack = kMinStackBytes;
-  Slot* raw = slot.get();
-  slot->fiber = ctx::fiber(std::allocator_arg, ctx::protected_fixedsize_stack(kMinFiberStack * 4),
-                           [this, raw](ctx::fiber&& home) {
-                             raw->home = std::move(home);
-                             try {
-                               raw->procedure();
-                             } catch (const ctx::detail::forced_unwind&) {
-                               throw;
-                             } catch (const std::exception& e) {
-                               runtime::raiseRuntimeError(kInternalWindowError, e.what());
-                             }
-                             if (m_onFinish) m_onFinish(0);
-                             raw->procedure = nullptr;
-                             return std::move(raw->home);
-                           });
+  launch(*slot, 0, kMinFiberStack * 4);
   m_slots[0] = std::move(slot);
   ++m_generation[0];
 }

@@ -87,6 +87,10 @@ class ProcedureThreads {
  private:
   struct Slot;
   void switchTo(int slot);
+  // Gives the slot its fiber with a real stack of stackBytes; the fiber runs
+  // the slot's procedure and reports the slot finished. Throws when no stack
+  // can be had.
+  void launch(Slot& slot, int index, size_t stackBytes);
   std::array<std::unique_ptr<Slot>, kSlots> m_slots;
   int m_current = -1;
   bool m_startBarred = false;
