@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto b = back->inOrder();
     if (a.size() != b.size()) __builtin_trap();
     for (std::size_t i = 0; i < a.size(); ++i)
-      if (a[i]->bytes != b[i]->bytes || a[i]->keyLength != b[i]->keyLength || a[i]->child != b[i]->child)
+      if (a[i]->bytes() != b[i]->bytes() || a[i]->keyLength != b[i]->keyLength || a[i]->child != b[i]->child)
         __builtin_trap();
   });
   return 0;

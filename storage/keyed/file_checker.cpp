@@ -69,7 +69,7 @@ std::optional<PageCopy> Checker::load(std::int32_t ref) {
     const Page* page = m_file.fetch(ref);
     copy.level = page->level();
     for (const PageNode* n = page->first(); n; n = Page::next(const_cast<PageNode*>(n))) {
-      copy.entries.emplace_back(n->bytes, n->keyLength);
+      copy.entries.emplace_back(std::string(n->bytes()), n->keyLength);
       copy.children.push_back(n->child);
     }
   });

@@ -11,7 +11,9 @@
 namespace linkar::keyed {
 namespace {
 
-std::uint32_t sizeOf(const std::unique_ptr<PageNode>& n) { return n ? n->size : 0; }
+constexpr std::size_t kMinNodeBlock = 8;  // nodes allocated at once when the free list is empty
+
+std::uint32_t sizeOf(const PageNode* n) { return n ? n->size : 0; }
 
 void resize(PageNode* n) { n->size = 1 + sizeOf(n->left) + sizeOf(n->right); }
 
@@ -26,49 +28,81 @@ int compareKeys(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
+PageNode* Page::newNode() {
+  if (!m_free) {
+    const std::size_t n = std::max(kMinNodeBlock, count() / 2);
+    m_blocks.push_back(std::make_unique<PageNode[]>(n));
+    PageNode* block = m_blocks.back().get();
+    for (std::size_t i = 0; i < n; ++i) {
+      block[i].right = m_free;
+      m_free = &block[i];
+    }
+  }
+  PageNode* n = m_free;
+  m_free = n->right;
+  *n = PageNode();
+  return n;
+}
+
+void Page::freeNode(PageNode* n) {
+  n->own.reset();
+  n->ptr = nullptr;
+  n->left = n->parent = nullptr;
+  n->right = m_free;
+  m_free = n;
+}
+
+void Page::setBytes(PageNode* n, std::string_view bytes) {
+  std::unique_ptr<char[]> own(new char[bytes.size() ? bytes.size() : 1]);
+  if (!bytes.empty()) std::memcpy(own.get(), bytes.data(), bytes.size());
+  n->own = std::move(own);
+  n->ptr = n->own.get();
+  n->length = static_cast<std::uint32_t>(bytes.size());
+}
+
 PageNode* Page::first() const {
-  PageNode* n = m_root.get();
-  while (n && n->left) n = n->left.get();
+  PageNode* n = m_root;
+  while (n && n->left) n = n->left;
   return n;
 }
 
 PageNode* Page::last() const {
-  PageNode* n = m_root.get();
-  while (n && n->right) n = n->right.get();
+  PageNode* n = m_root;
+  while (n && n->right) n = n->right;
   return n;
 }
 
 PageNode* Page::next(PageNode* n) {
   if (n->right) {
-    n = n->right.get();
-    while (n->left) n = n->left.get();
+    n = n->right;
+    while (n->left) n = n->left;
     return n;
   }
-  while (n->parent && n->parent->right.get() == n) n = n->parent;
+  while (n->parent && n->parent->right == n) n = n->parent;
   return n->parent;
 }
 
 PageNode* Page::prev(PageNode* n) {
   if (n->left) {
-    n = n->left.get();
-    while (n->right) n = n->right.get();
+    n = n->left;
+    while (n->right) n = n->right;
     return n;
   }
-  while (n->parent && n->parent->left.get() == n) n = n->parent;
+  while (n->parent && n->parent->left == n) n = n->parent;
   return n->parent;
 }
 
 PageNode* Page::floor(std::string_view k, bool strict) const {
   PageNode* best = nullptr;
-  PageNode* n = m_root.get();
+  PageNode* n = m_root;
   while (n) {
     const int c = compareKeys(n->key(), k);
     if (c < 0 || (c == 0 && !strict)) {
       best = n;
       if (c == 0) return best;
-      n = n->right.get();
+      n = n->right;
     } else {
-      n = n->left.get();
+      n = n->left;
     }
   }
   return best;
@@ -76,92 +110,83 @@ PageNode* Page::floor(std::string_view k, bool strict) const {
 
 PageNode* Page::ceiling(std::string_view k, bool strict) const {
   PageNode* best = nullptr;
-  PageNode* n = m_root.get();
+  PageNode* n = m_root;
   while (n) {
     const int c = compareKeys(n->key(), k);
     if (c > 0 || (c == 0 && !strict)) {
       best = n;
       if (c == 0) return best;
-      n = n->left.get();
+      n = n->left;
     } else {
-      n = n->right.get();
+      n = n->right;
     }
   }
   return best;
 }
 
 PageNode* Page::find(std::string_view k) const {
-  PageNode* n = m_root.get();
+  PageNode* n = m_root;
   while (n) {
     const int c = compareKeys(k, n->key());
     if (c == 0) return n;
-    n = c < 0 ? n->left.get() : n->right.get();
+    n = c < 0 ? n->left : n->right;
   }
   return nullptr;
 }
 
-std::unique_ptr<PageNode>& Page::slotOf(PageNode* n) {
+PageNode*& Page::slotOf(PageNode* n) {
   if (!n->parent) {
-    SDFBT_CHECK(m_root.get() == n);
+    SDFBT_CHECK(m_root == n);
     return m_root;
   }
-  if (n->parent->left.get() == n) return n->parent->left;
-  SDFBT_CHECK(n->parent->right.get() == n);
+  if (n->parent->left == n) return n->parent->left;
+  SDFBT_CHECK(n->parent->right == n);
   return n->parent->right;
 }
 
 void Page::rotateLeft(PageNode* x) {
-  std::unique_ptr<PageNode>& slot = slotOf(x);
-  std::unique_ptr<PageNode> xOwn = std::move(slot);
-  std::unique_ptr<PageNode> yOwn = std::move(xOwn->right);
-  xOwn->right = std::move(yOwn->left);
-  if (xOwn->right) xOwn->right->parent = xOwn.get();
-  yOwn->parent = xOwn->parent;
-  xOwn->parent = yOwn.get();
-  resize(xOwn.get());
-  yOwn->left = std::move(xOwn);
-  resize(yOwn.get());
-  slot = std::move(yOwn);
+  PageNode*& slot = slotOf(x);
+  PageNode* y = x->right;
+  x->right = y->left;
+  if (x->right) x->right->parent = x;
+  y->parent = x->parent;
+  x->parent = y;
+  y->left = x;
+  resize(x);
+  resize(y);
+  slot = y;
 }
 
 void Page::rotateRight(PageNode* x) {
-  std::unique_ptr<PageNode>& slot = slotOf(x);
-  std::unique_ptr<PageNode> xOwn = std::move(slot);
-  std::unique_ptr<PageNode> yOwn = std::move(xOwn->left);
-  xOwn->left = std::move(yOwn->right);
-  if (xOwn->left) xOwn->left->parent = xOwn.get();
-  yOwn->parent = xOwn->parent;
-  xOwn->parent = yOwn.get();
-  resize(xOwn.get());
-  yOwn->right = std::move(xOwn);
-  resize(yOwn.get());
-  slot = std::move(yOwn);
+  PageNode*& slot = slotOf(x);
+  PageNode* y = x->left;
+  x->left = y->right;
+  if (x->left) x->left->parent = x;
+  y->parent = x->parent;
+  x->parent = y;
+  y->right = x;
+  resize(x);
+  resize(y);
+  slot = y;
 }
 
-PageNode* Page::insert(std::string bytes, std::size_t keyLength, std::int32_t child) {
-  auto node = std::make_unique<PageNode>();
-  node->bytes = std::move(bytes);
-  node->keyLength = static_cast<std::uint16_t>(keyLength);
-  node->child = child;
-  PageNode* added = node.get();
-  touch();
-  if (!m_root) {
-    m_root = std::move(node);
-    return added;
-  }
-  const std::string_view k = added->key();
-  PageNode* parent = m_root.get();
-  for (;;) {
+PageNode* Page::insert(std::string_view bytes, std::size_t keyLength, std::int32_t child) {
+  const std::string_view k = bytes.substr(0, keyLength);
+  PageNode* parent = nullptr;
+  PageNode** slot = &m_root;
+  while (*slot) {
+    parent = *slot;
     const int c = compareKeys(k, parent->key());
     if (c == 0) return nullptr;
-    std::unique_ptr<PageNode>& slot = c < 0 ? parent->left : parent->right;
-    if (!slot) {
-      node->parent = parent;
-      slot = std::move(node);
-      break;
-    }
-    parent = slot.get();
+    slot = c < 0 ? &parent->left : &parent->right;
   }
+  PageNode* added = newNode();
+  setBytes(added, bytes);
+  added->keyLength = static_cast<std::uint16_t>(keyLength);
+  added->child = child;
+  added->parent = parent;
+  *slot = added;
+  touch();
   for (PageNode* a = parent; a; a = a->parent) ++a->size;
   for (PageNode* a = parent; a;) {
     PageNode* up = a->parent;
@@ -181,19 +206,29 @@ void Page::erase(PageNode* n) {
   touch();
   if (n->left && n->right) {
     // Move the successor's entry here and remove the successor instead.
-    PageNode* s = n->right.get();
-    while (s->left) s = s->left.get();
-    std::swap(n->bytes, s->bytes);
+    PageNode* s = n->right;
+    while (s->left) s = s->left;
+    std::swap(n->ptr, s->ptr);
+    std::swap(n->length, s->length);
     std::swap(n->keyLength, s->keyLength);
     std::swap(n->child, s->child);
+    std::swap(n->own, s->own);
     n = s;
   }
   PageNode* parent = n->parent;
-  std::unique_ptr<PageNode>& slot = slotOf(n);
-  std::unique_ptr<PageNode> gone = std::move(slot);
-  slot = std::move(gone->left ? gone->left : gone->right);
+  PageNode*& slot = slotOf(n);
+  slot = n->left ? n->left : n->right;
   if (slot) slot->parent = parent;
   for (PageNode* a = parent; a; a = a->parent) --a->size;
+  freeNode(n);
+}
+
+void Page::changeData(PageNode* n, std::string_view data) {
+  std::string bytes;
+  bytes.reserve(n->keyLength + data.size());
+  bytes.append(n->key()).append(data);
+  setBytes(n, bytes);
+  touch();
 }
 
 std::uint32_t Page::entryCost(std::size_t entryLength) const {
@@ -202,48 +237,59 @@ std::uint32_t Page::entryCost(std::size_t entryLength) const {
 
 std::uint32_t Page::exactBound() const {
   std::uint32_t bound = kNewPageBound;
-  for (const PageNode* n : inOrder()) bound += entryCost(n->bytes.size());
+  for (const PageNode* n : inOrder()) bound += entryCost(n->length);
   return bound;
 }
 
-std::unique_ptr<PageNode> Page::build(NodeList& nodes, std::size_t lo, std::size_t hi,
-                                      PageNode* parent) {
+PageNode* Page::build(PageNode* const* nodes, std::size_t lo, std::size_t hi, PageNode* parent) {
   if (lo >= hi) return nullptr;
   const std::size_t mid = lo + (hi - lo) / 2;
-  std::unique_ptr<PageNode> n = std::move(nodes[mid]);
+  PageNode* n = nodes[mid];
   n->parent = parent;
-  n->left = build(nodes, lo, mid, n.get());
-  n->right = build(nodes, mid + 1, hi, n.get());
+  n->left = build(nodes, lo, mid, n);
+  n->right = build(nodes, mid + 1, hi, n);
   n->size = static_cast<std::uint32_t>(hi - lo);
   return n;
 }
 
-void Page::adopt(NodeList nodes) {
+void Page::load(std::vector<char> store, const std::vector<EntrySpan>& spans) {
+  SDFBT_CHECK(!m_root);
   touch();
-  m_root = build(nodes, 0, nodes.size(), nullptr);
+  m_store = std::move(store);
+  const std::size_t n = spans.size();
+  if (n == 0) return;
+  m_blocks.push_back(std::make_unique<PageNode[]>(n));
+  PageNode* block = m_blocks.back().get();
+  std::vector<PageNode*> order(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    PageNode& node = block[i];
+    node.ptr = m_store.data() + spans[i].offset;
+    node.length = spans[i].length;
+    node.keyLength = spans[i].keyLength;
+    node.child = spans[i].child;
+    order[i] = &node;
+  }
+  m_root = build(order.data(), 0, n, nullptr);
 }
 
-NodeList Page::release() {
-  touch();
-  NodeList out;
-  out.reserve(count());
-  // Iterative in-order walk that detaches nodes as it goes.
-  std::vector<std::unique_ptr<PageNode>> stack;
-  std::unique_ptr<PageNode> cur = std::move(m_root);
-  while (cur || !stack.empty()) {
-    while (cur) {
-      std::unique_ptr<PageNode> left = std::move(cur->left);
-      stack.push_back(std::move(cur));
-      cur = std::move(left);
-    }
-    std::unique_ptr<PageNode> n = std::move(stack.back());
-    stack.pop_back();
-    cur = std::move(n->right);
-    n->parent = nullptr;
-    n->size = 1;
-    out.push_back(std::move(n));
+void Page::moveTail(std::size_t cut, Page& to) {
+  std::vector<PageNode*> nodes = inOrder();
+  SDFBT_CHECK(cut <= nodes.size());
+  std::vector<char> store;
+  std::vector<EntrySpan> spans;
+  spans.reserve(nodes.size() - cut);
+  std::size_t total = 0;
+  for (std::size_t i = cut; i < nodes.size(); ++i) total += nodes[i]->length;
+  store.reserve(total);
+  for (std::size_t i = cut; i < nodes.size(); ++i) {
+    const PageNode* n = nodes[i];
+    spans.push_back({static_cast<std::uint32_t>(store.size()), n->length, n->keyLength, n->child});
+    store.insert(store.end(), n->ptr, n->ptr + n->length);
   }
-  return out;
+  to.load(std::move(store), spans);
+  for (std::size_t i = cut; i < nodes.size(); ++i) freeNode(nodes[i]);
+  touch();
+  m_root = build(nodes.data(), 0, cut, nullptr);
 }
 
 std::vector<PageNode*> Page::inOrder() const {

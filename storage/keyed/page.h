@@ -1,5 +1,10 @@
 // A page in memory: its entries in a search tree balanced by subtree sizes,
 // with the page's reference, level, size bound and cache bookkeeping.
+//
+// Storage is per page: a page read from disk keeps all its entry bytes in one
+// buffer and all its nodes in one block, so loading and evicting a page cost
+// a few allocations rather than two per entry. Entries inserted or changed
+// later own their bytes; removed nodes go to the page's free list.
 #pragma once
 
 #include <cstddef>
@@ -16,19 +21,28 @@ namespace linkar::keyed {
 int compareKeys(std::string_view a, std::string_view b);
 
 struct PageNode {
-  std::string bytes;          // key part then data part
+  const char* ptr = nullptr;       // key part then data part
+  std::uint32_t length = 0;
   std::uint16_t keyLength = 0;
-  std::int32_t child = 0;     // branch pages: the child page reference
-  std::uint32_t size = 1;     // nodes in this subtree
+  std::int32_t child = 0;          // branch pages: the child page reference
+  std::uint32_t size = 1;          // nodes in this subtree
   PageNode* parent = nullptr;
-  std::unique_ptr<PageNode> left;
-  std::unique_ptr<PageNode> right;
+  PageNode* left = nullptr;
+  PageNode* right = nullptr;
+  std::unique_ptr<char[]> own;     // the bytes, when this node holds its own
 
-  std::string_view key() const { return std::string_view(bytes).substr(0, keyLength); }
-  std::string_view data() const { return std::string_view(bytes).substr(keyLength); }
+  std::string_view bytes() const { return {ptr, length}; }
+  std::string_view key() const { return {ptr, keyLength}; }
+  std::string_view data() const { return {ptr + keyLength, length - keyLength}; }
 };
 
-using NodeList = std::vector<std::unique_ptr<PageNode>>;
+// Where one entry lies in a page's byte buffer, as the loader hands it over.
+struct EntrySpan {
+  std::uint32_t offset = 0;
+  std::uint32_t length = 0;
+  std::uint16_t keyLength = 0;
+  std::int32_t child = 0;
+};
 
 class Page {
  public:
@@ -51,7 +65,7 @@ class Page {
 
   std::size_t count() const { return m_root ? m_root->size : 0; }
   bool empty() const { return !m_root; }
-  PageNode* root() const { return m_root.get(); }
+  PageNode* root() const { return m_root; }
   PageNode* first() const;
   PageNode* last() const;
   static PageNode* next(PageNode* n);
@@ -65,18 +79,22 @@ class Page {
 
   // Inserts an entry and rebalances with single rotations on the way up.
   // Returns null, changing nothing, when the key part is already present.
-  PageNode* insert(std::string bytes, std::size_t keyLength, std::int32_t child);
+  PageNode* insert(std::string_view bytes, std::size_t keyLength, std::int32_t child);
   void erase(PageNode* n);
+  // Replaces the data part of an entry; its key part and place stay.
+  void changeData(PageNode* n, std::string_view data);
 
   // Cost of an entry in the size bound: length + 5, plus 4 on branch pages.
   std::uint32_t entryCost(std::size_t entryLength) const;
   // The size bound recomputed from the entries held.
   std::uint32_t exactBound() const;
 
-  // Builds the tree from entries already in key order, in linear time.
-  void adopt(NodeList nodes);
-  // Takes every node out, in key order; the page is left empty.
-  NodeList release();
+  // Takes over a page's entries (in key order) lying in `store`; the tree is
+  // built in linear time. The page must be empty.
+  void load(std::vector<char> store, const std::vector<EntrySpan>& spans);
+  // Moves the entries from the `cut`-th on (in key order) to the empty page
+  // `to`; this page keeps the ones before, rebuilt as a balanced tree.
+  void moveTail(std::size_t cut, Page& to);
   // The entries in key order (no ownership).
   std::vector<PageNode*> inOrder() const;
 
@@ -96,18 +114,23 @@ class Page {
   }
 
  private:
-  static std::unique_ptr<PageNode> build(NodeList& nodes, std::size_t lo, std::size_t hi,
-                                         PageNode* parent);
-  std::unique_ptr<PageNode>& slotOf(PageNode* n);
+  static PageNode* build(PageNode* const* nodes, std::size_t lo, std::size_t hi, PageNode* parent);
+  PageNode*& slotOf(PageNode* n);
   void rotateLeft(PageNode* x);
   void rotateRight(PageNode* x);
+  PageNode* newNode();
+  void freeNode(PageNode* n);
+  static void setBytes(PageNode* n, std::string_view bytes);
 
   std::int32_t m_ref;
   std::uint8_t m_level;
   std::uint32_t m_sizeBound = 13;
   std::uint64_t m_serial;
   std::uint64_t m_generation = 0;
-  std::unique_ptr<PageNode> m_root;
+  PageNode* m_root = nullptr;
+  std::vector<char> m_store;                           // bytes of the entries as loaded
+  std::vector<std::unique_ptr<PageNode[]>> m_blocks;   // every node this page ever had
+  PageNode* m_free = nullptr;                          // removed nodes, linked by `right`
 };
 
 }  // namespace linkar::keyed

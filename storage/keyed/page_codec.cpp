@@ -2,6 +2,7 @@
 #include "storage/keyed/page_codec.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "storage/keyed/sdf_format.h"
 
@@ -61,19 +62,22 @@ bool compressBody(std::string_view body, std::string& out) {
 }
 
 bool decompressBody(std::string_view stream, std::size_t length, std::string& out) {
-  out.clear();
-  out.reserve(length);
+  out.resize(length);
+  char* dst = out.data();
+  std::size_t made = 0;
   std::size_t pos = 0;
-  while (out.size() < length) {
+  while (made < length) {
     std::size_t count = 0;
     if (!readVarint(stream, pos, count)) return false;
-    if (count > length - out.size() || count > stream.size() - pos) return false;
-    out.append(stream.substr(pos, count));
+    if (count > length - made || count > stream.size() - pos) return false;
+    if (count) std::memcpy(dst + made, stream.data() + pos, count);
+    made += count;
     pos += count;
-    if (out.size() == length) break;
+    if (made == length) break;
     if (!readVarint(stream, pos, count)) return false;
-    if (out.empty() || count > length - out.size()) return false;
-    out.append(count, out.back());
+    if (made == 0 || count > length - made) return false;
+    std::memset(dst + made, dst[made - 1], count);
+    made += count;
   }
   return true;
 }
@@ -101,9 +105,13 @@ void encodeEntries(const std::vector<EntryBytes>& entries, std::string& out) {
   }
 }
 
-bool decodeEntries(std::string_view body, std::size_t count, std::vector<DecodedEntry>& out) {
+bool decodeEntries(std::string_view body, std::size_t count, std::vector<char>& bytes,
+                   std::vector<DecodedEntry>& out) {
   out.clear();
   out.reserve(count);
+  bytes.clear();
+  // Shared prefixes are capped, so this is nearly always enough.
+  bytes.reserve(body.size() + count * kMaxPrefix);
   std::size_t pos = 0;
   std::size_t length = 0;
   std::size_t keyLength = 0;
@@ -125,16 +133,16 @@ bool decodeEntries(std::string_view body, std::size_t count, std::vector<Decoded
       pos += 2;
     }
     if (keyLength > length || shared > length) return false;
-    if (i > 0 && shared > out.back().bytes.size()) return false;
+    if (i > 0 && shared > out.back().length) return false;
     const std::size_t rest = length - shared;
     if (body.size() - pos < rest) return false;
-    DecodedEntry e;
-    e.bytes.reserve(length);
-    if (shared) e.bytes.assign(out.back().bytes, 0, shared);
-    e.bytes.append(body.substr(pos, rest));
+    const std::size_t at = bytes.size();
+    bytes.resize(at + length);
+    if (shared) std::memcpy(bytes.data() + at, bytes.data() + out.back().offset, shared);
+    if (rest) std::memcpy(bytes.data() + at + shared, body.data() + pos, rest);
     pos += rest;
-    e.keyLength = keyLength;
-    out.push_back(std::move(e));
+    out.push_back({static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(length),
+                   static_cast<std::uint32_t>(keyLength)});
   }
   return pos == body.size();
 }

@@ -27,15 +27,19 @@ struct EntryBytes {
 // Appends the encoding of `entries` (already in key order) to `out`.
 void encodeEntries(const std::vector<EntryBytes>& entries, std::string& out);
 
-// A decoded entry: the full bytes (prefix restored) and the key length.
+// A decoded entry: where its full bytes (prefix restored) lie in the buffer
+// the decoder fills, and how many of them are key.
 struct DecodedEntry {
-  std::string bytes;
-  std::size_t keyLength = 0;
+  std::uint32_t offset = 0;
+  std::uint32_t length = 0;
+  std::uint32_t keyLength = 0;
 };
 
-// Decodes `count` entries from `body`, which must be consumed exactly.
-// Returns false on any inconsistency.
-bool decodeEntries(std::string_view body, std::size_t count, std::vector<DecodedEntry>& out);
+// Decodes `count` entries from `body`, which must be consumed exactly, into
+// one buffer of entry bytes laid end to end. Returns false on any
+// inconsistency.
+bool decodeEntries(std::string_view body, std::size_t count, std::vector<char>& bytes,
+                   std::vector<DecodedEntry>& out);
 
 // Varint helpers (low 7 bits first), exposed for the checker and tests.
 void appendVarint(std::string& out, std::size_t value);

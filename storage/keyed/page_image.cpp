@@ -18,7 +18,7 @@ int buildPageImage(const Page& page, std::string& out) {
   const std::size_t headerPart = kPageHeader + (page.isBranch() ? kChildRefSize * n : 0);
   std::vector<EntryBytes> entries;
   entries.reserve(n);
-  for (const PageNode* node : nodes) entries.push_back({node->bytes, node->keyLength});
+  for (const PageNode* node : nodes) entries.push_back({node->bytes(), node->keyLength});
   std::string body;
   encodeEntries(entries, body);
   const std::size_t uncompressed = headerPart + body.size();
@@ -75,20 +75,22 @@ std::unique_ptr<Page> parsePageImage(std::string_view image, std::int32_t ref, s
     SDFBT_CHECK(decompressBody(body, uncompressed - headerPart, expanded));
     body = expanded;
   }
+  std::vector<char> bytes;
   std::vector<DecodedEntry> entries;
-  SDFBT_CHECK(decodeEntries(body, n, entries));
-  auto page = std::make_unique<Page>(ref, level, serial);
-  NodeList nodes;
-  nodes.reserve(n);
+  SDFBT_CHECK(decodeEntries(body, n, bytes, entries));
+  std::vector<EntrySpan> spans(n);
   for (std::size_t i = 0; i < n; ++i) {
-    auto node = std::make_unique<PageNode>();
-    node->bytes = std::move(entries[i].bytes);
-    node->keyLength = static_cast<std::uint16_t>(entries[i].keyLength);
-    if (level > 0) node->child = static_cast<std::int32_t>(getLe32(p + kPageHeader + kChildRefSize * i));
-    if (i > 0) SDFBT_CHECK(compareKeys(nodes.back()->key(), node->key()) < 0);
-    nodes.push_back(std::move(node));
+    const DecodedEntry& e = entries[i];
+    spans[i] = {e.offset, e.length, static_cast<std::uint16_t>(e.keyLength), 0};
+    if (level > 0) spans[i].child = static_cast<std::int32_t>(getLe32(p + kPageHeader + kChildRefSize * i));
+    if (i > 0) {
+      const DecodedEntry& before = entries[i - 1];
+      SDFBT_CHECK(compareKeys({bytes.data() + before.offset, before.keyLength},
+                              {bytes.data() + e.offset, e.keyLength}) < 0);
+    }
   }
-  page->adopt(std::move(nodes));
+  auto page = std::make_unique<Page>(ref, level, serial);
+  page->load(std::move(bytes), spans);
   page->setSizeBound(bound);
   return page;
 }

@@ -9,7 +9,7 @@
 
 namespace linkar::keyed {
 
-Entry Sdfbt::copy(const PageNode* node) { return Entry{node->bytes, node->keyLength}; }
+Entry Sdfbt::copy(const PageNode* node) { return Entry{std::string(node->bytes()), node->keyLength}; }
 
 Page* Sdfbt::descend(std::string_view key, std::uint8_t level) {
   Page* page = m_file.rootPage();
@@ -185,7 +185,7 @@ void Sdfbt::insertAt(std::string bytes, std::size_t keyLength, std::int32_t chil
   SDFBT_CHECK(bytes.size() <= kMaxEntryLength && keyLength <= kMaxKeyLength);
   m_file.requireWritable();
   m_file.ensureTree();
-  const std::string key = bytes.substr(0, keyLength);
+  const std::string_view key(bytes.data(), keyLength);
   Page* page = descend(key, level);
   SDFBT_CHECK(page->level() == level);
   const std::uint32_t cost = page->entryCost(bytes.size());
@@ -211,10 +211,9 @@ void Sdfbt::insertSeparator(std::string_view key, std::int32_t child, std::uint8
 
 void Sdfbt::changeData(Page* page, PageNode* node, std::string_view data) {
   SDFBT_CHECK(node->keyLength + data.size() <= kMaxEntryLength);
-  const std::uint32_t before = page->entryCost(node->bytes.size());
-  node->bytes.resize(node->keyLength);
-  node->bytes.append(data);
-  page->setSizeBound(page->sizeBound() - before + page->entryCost(node->bytes.size()));
+  const std::uint32_t before = page->entryCost(node->length);
+  page->changeData(node, data);
+  page->setSizeBound(page->sizeBound() - before + page->entryCost(node->length));
   m_file.markDirty(page);
   splitIfNeeded(page);
 }
@@ -240,7 +239,7 @@ void Sdfbt::splitIfNeeded(Page* page) {
     if (page->ref() == m_file.header().root) {
       // The root keeps its reference: its entries move to a new page below it.
       Page* below = m_file.createPage(page->level());
-      below->adopt(page->release());
+      page->moveTail(0, *below);
       below->setSizeBound(page->sizeBound());
       page->setLevel(static_cast<std::uint8_t>(page->level() + 1));
       const std::string sep(below->first()->key());
@@ -257,18 +256,12 @@ void Sdfbt::splitIfNeeded(Page* page) {
 
 void Sdfbt::split(Page* page) {
   const std::size_t leftCount = page->root()->left ? page->root()->left->size : 0;
-  NodeList nodes = page->release();
-  const std::size_t n = nodes.size();
+  const std::size_t n = page->count();
   const std::size_t rightCount = n - 1 - leftCount;
   // The middle entry joins the smaller half; the new page on a tie.
   const std::size_t cut = leftCount < rightCount ? leftCount + 1 : leftCount;
-  NodeList right;
-  right.reserve(n - cut);
-  for (std::size_t i = cut; i < n; ++i) right.push_back(std::move(nodes[i]));
-  nodes.resize(cut);
   Page* sibling = m_file.createPage(page->level());
-  page->adopt(std::move(nodes));
-  sibling->adopt(std::move(right));
+  page->moveTail(cut, *sibling);
   page->setSizeBound(page->exactBound());
   sibling->setSizeBound(sibling->exactBound());
   m_file.markDirty(page);
@@ -297,7 +290,7 @@ bool Sdfbt::erase(std::string_view key) {
   }
   PageNode* node = page->find(key);
   if (!node) return false;
-  const std::uint32_t cost = page->entryCost(node->bytes.size());
+  const std::uint32_t cost = page->entryCost(node->length);
   page->erase(node);
   page->setSizeBound(page->sizeBound() - cost);
   m_file.markDirty(page);
@@ -308,7 +301,7 @@ bool Sdfbt::erase(std::string_view key) {
     Page* parent = path[i].page;
     PageNode* sep = path[i].sep;
     if (child->empty()) {
-      const std::uint32_t sepCost = parent->entryCost(sep->bytes.size());
+      const std::uint32_t sepCost = parent->entryCost(sep->length);
       parent->erase(sep);
       parent->setSizeBound(parent->sizeBound() - sepCost);
       m_file.markDirty(parent);
@@ -316,7 +309,7 @@ bool Sdfbt::erase(std::string_view key) {
     } else if (compareKeys(child->first()->key(), sep->key()) > 0) {
       const std::string fresh(child->first()->key());
       const std::int32_t ref = sep->child;
-      parent->setSizeBound(parent->sizeBound() - parent->entryCost(sep->bytes.size()));
+      parent->setSizeBound(parent->sizeBound() - parent->entryCost(sep->length));
       parent->erase(sep);
       SDFBT_CHECK(parent->insert(fresh, fresh.size(), ref));
       parent->setSizeBound(parent->sizeBound() + parent->entryCost(fresh.size()));

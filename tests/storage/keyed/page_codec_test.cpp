@@ -14,6 +14,17 @@
 namespace linkar::keyed {
 namespace {
 
+// Decodes a body into whole entries: (bytes, key length) pairs.
+bool decodeAll(const std::string& body, std::size_t count,
+               std::vector<std::pair<std::string, std::size_t>>& out) {
+  std::vector<char> bytes;
+  std::vector<DecodedEntry> entries;
+  out.clear();
+  if (!decodeEntries(body, count, bytes, entries)) return false;
+  for (const DecodedEntry& e : entries) out.emplace_back(std::string(bytes.data() + e.offset, e.length), e.keyLength);
+  return true;
+}
+
 std::string expand(const std::string& stream, std::size_t n) {
   std::string out;
   EXPECT_TRUE(decompressBody(stream, n, out));
@@ -79,10 +90,10 @@ TEST(EntryEncoding, PrefixSharingIsCappedAt63AndRoundTrips) {
   ASSERT_EQ(body.size(), 5 + a.size() + 1 + (b.size() - 63));
   EXPECT_EQ(static_cast<std::uint8_t>(body[0]), kFlagLength | kFlagKeyLength);
   EXPECT_EQ(static_cast<std::uint8_t>(body[5 + a.size()]), 63);
-  std::vector<DecodedEntry> back;
-  ASSERT_TRUE(decodeEntries(body, 2, back));
-  EXPECT_EQ(back[0].bytes, a);
-  EXPECT_EQ(back[1].bytes, b);
+  std::vector<std::pair<std::string, std::size_t>> back;
+  ASSERT_TRUE(decodeAll(body, 2, back));
+  EXPECT_EQ(back[0].first, a);
+  EXPECT_EQ(back[1].first, b);
 }
 
 TEST(EntryEncoding, LengthsAreWrittenOnlyWhenTheyChange) {
@@ -90,27 +101,27 @@ TEST(EntryEncoding, LengthsAreWrittenOnlyWhenTheyChange) {
   std::vector<EntryBytes> entries = {{a, 4}, {b, 4}, {c, 1}};
   std::string body;
   encodeEntries(entries, body);
-  std::vector<DecodedEntry> back;
-  ASSERT_TRUE(decodeEntries(body, 3, back));
-  EXPECT_EQ(back[1].bytes, b);
-  EXPECT_EQ(back[1].keyLength, 4u);
-  EXPECT_EQ(back[2].bytes, c);
-  EXPECT_EQ(back[2].keyLength, 1u);
+  std::vector<std::pair<std::string, std::size_t>> back;
+  ASSERT_TRUE(decodeAll(body, 3, back));
+  EXPECT_EQ(back[1].first, b);
+  EXPECT_EQ(back[1].second, 4u);
+  EXPECT_EQ(back[2].first, c);
+  EXPECT_EQ(back[2].second, 1u);
   // Second entry: P = 3, no lengths; third: both lengths, P = 0.
   EXPECT_EQ(static_cast<std::uint8_t>(body[5 + 6]), 3);
   EXPECT_EQ(static_cast<std::uint8_t>(body[5 + 6 + 1 + 3]), kFlagLength | kFlagKeyLength);
 }
 
 TEST(EntryEncoding, InconsistentBodiesAreRejected) {
-  std::vector<DecodedEntry> out;
+  std::vector<std::pair<std::string, std::size_t>> out;
   // The first entry must carry both lengths and no prefix.
-  EXPECT_FALSE(decodeEntries(std::string("\x01\x01\x00\x01\x00x", 6), 1, out));
+  EXPECT_FALSE(decodeAll(std::string("\x01\x01\x00\x01\x00x", 6), 1, out));
   // Key longer than the entry.
-  EXPECT_FALSE(decodeEntries(std::string("\xC0\x01\x00\x02\x00x", 6), 1, out));
+  EXPECT_FALSE(decodeAll(std::string("\xC0\x01\x00\x02\x00x", 6), 1, out));
   // Trailing bytes after the last entry.
-  EXPECT_FALSE(decodeEntries(std::string("\xC0\x01\x00\x01\x00xz", 7), 1, out));
+  EXPECT_FALSE(decodeAll(std::string("\xC0\x01\x00\x01\x00xz", 7), 1, out));
   // Prefix longer than the previous entry.
-  EXPECT_FALSE(decodeEntries(std::string("\xC0\x01\x00\x01\x00x\x05", 7), 2, out));
+  EXPECT_FALSE(decodeAll(std::string("\xC0\x01\x00\x01\x00x\x05", 7), 2, out));
 }
 
 std::unique_ptr<Page> pageWith(const std::vector<std::string>& keys, std::uint8_t level = 0) {

@@ -86,7 +86,7 @@ TEST(SdfbtEmptyEntry, IsNeverDeletedNorReportedAsAMatch) {
   Page* page = file->rootPage();
   while (page->isBranch()) page = file->fetchChild(*page, *page->first());
   ASSERT_GE(page->count(), 1u);
-  EXPECT_EQ(page->first()->bytes.size(), 0u);
+  EXPECT_EQ(page->first()->length, 0u);
   tree.insert("again", "1");
   EXPECT_EQ(tree.first()->key(), "again");
 }
