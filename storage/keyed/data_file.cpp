@@ -2,6 +2,8 @@
 // class regions and the write of changes.
 #include "storage/keyed/data_file.h"
 
+#include <cstring>
+
 #include "storage/keyed/commit.h"
 #include "storage/keyed/recovery.h"
 #include "storage/keyed/internal_error.h"
@@ -35,6 +37,7 @@ int DataFile::readHeader(bool& isNew) {
   m_header = FileHeader{};
   m_committed = m_header;
   m_replay.clear();
+  m_images.clear();
   isNew = size == 0;
   if (isNew) {
     m_hasTree = false;
@@ -58,9 +61,12 @@ void DataFile::requireWritable() const { SDFBT_CHECK(writable()); }
 int DataFile::readBlocks(std::uint64_t offset, std::string& out, std::size_t length,
                          std::size_t* got) {
   SDFBT_CHECK(offset % kIoBlock == 0 && length % kIoBlock == 0);
-  out.assign(length, '\0');
+  // Only what the read does not reach needs clearing.
+  out.resize(length);
   *got = 0;
-  if (const int rc = m_store->read(offset, out.data(), length, got)) return rc;
+  const int rc = m_store->read(offset, out.data(), length, got);
+  if (*got < length) std::memset(out.data() + *got, 0, length - *got);
+  if (rc) return rc;
   if (m_cipher) {
     const std::size_t whole = *got - *got % kIoBlock;
     m_cipher->decipher(reinterpret_cast<std::uint8_t*>(out.data()), whole);
@@ -68,8 +74,14 @@ int DataFile::readBlocks(std::uint64_t offset, std::string& out, std::size_t len
   return 0;
 }
 
+int DataFile::writeRaw(std::uint64_t offset, std::string_view bytes) {
+  m_images.clear();
+  return m_store->write(offset, bytes.data(), bytes.size());
+}
+
 int DataFile::writeBlocks(std::uint64_t offset, std::string_view data) {
   SDFBT_CHECK(offset % kIoBlock == 0 && data.size() % kIoBlock == 0);
+  m_images.clear();
   if (!m_cipher) return m_store->write(offset, data.data(), data.size());
   std::string copy(data);
   m_cipher->encipher(reinterpret_cast<std::uint8_t*>(copy.data()), copy.size());
@@ -105,14 +117,18 @@ Page* DataFile::fetch(std::int32_t ref) {
   SDFBT_CHECK(ref >= 0);
   const int k = m_header.classOf(ref);
   SDFBT_CHECK(k > 0);
-  std::string image;
-  std::size_t got = 0;
   const std::size_t length = static_cast<std::size_t>(k) * kUnit;
   std::uint64_t at = pageOffset(ref);
   if (const auto it = m_replay.find(at); it != m_replay.end()) at = it->second;
-  const int rc = readBlocks(at, image, length, &got);
-  SDFBT_CHECK(rc == 0 && got == length);
-  Page* p = m_cache.add(parsePageImage(image, ref, ++m_serials));
+  const std::string* image = m_images.find(at, length);
+  if (!image) {
+    std::size_t got = 0;
+    const int rc = readBlocks(at, m_pageBuffer, length, &got);
+    SDFBT_CHECK(rc == 0 && got == length);
+    m_images.put(at, m_pageBuffer);
+    image = &m_pageBuffer;
+  }
+  Page* p = m_cache.add(parsePageImage(*image, ref, ++m_serials));
   m_cache.access(p);
   return p;
 }
@@ -242,6 +258,7 @@ void DataFile::finishCommit(const std::vector<Page*>& pages, const FileHeader& h
 
 void DataFile::adoptHeader(const FileHeader& header) {
   m_cache.clear();
+  m_images.clear();
   m_replay.clear();
   m_dirty = false;
   m_temporaries = 0;
@@ -262,12 +279,14 @@ int DataFile::close() {
   std::uint64_t size = 0;
   if (const int rc = m_store->size(&size)) return rc;
   const std::uint64_t end = m_header.dataEnd();
+  m_images.clear();
   if (size > end) return m_store->setSize(end);
   return 0;
 }
 
 int DataFile::discardChanges() {
   m_cache.clear();
+  m_images.clear();
   m_dirty = false;
   m_temporaries = 0;
   bool isNew = false;

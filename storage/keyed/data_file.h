@@ -15,6 +15,7 @@
 
 #include "storage/keyed/block_store.h"
 #include "storage/keyed/file_header.h"
+#include "storage/keyed/image_cache.h"
 #include "storage/keyed/page.h"
 #include "storage/keyed/page_cache.h"
 #include "storage/keyed/page_cipher.h"
@@ -98,6 +99,8 @@ class DataFile final : private PageMover {
   // Raw block I/O (multiples of 64 bytes at multiples of 64), deciphered.
   int readBlocks(std::uint64_t offset, std::string& out, std::size_t length, std::size_t* got);
   int writeBlocks(std::uint64_t offset, std::string_view data);
+  // Writes bytes exactly as given (already enciphered where that applies).
+  int writeRaw(std::uint64_t offset, std::string_view bytes);
 
  private:
   DataFile(std::unique_ptr<BlockStore> store, std::string_view owner);
@@ -113,6 +116,8 @@ class DataFile final : private PageMover {
   FileHeader m_header;
   FileHeader m_committed;
   std::unordered_map<std::uint64_t, std::uint64_t> m_replay;
+  ImageCache m_images;       // recently read page images
+  std::string m_pageBuffer;  // the image of the page being loaded, reused
   PageCache m_cache;
   bool m_hasTree = false;
   bool m_dirty = false;

@@ -11,6 +11,13 @@
 namespace linkar::keyed {
 namespace {
 
+// True when `bytes` are exactly what writing `header` gives.
+bool writtenAs(const FileHeader& header, std::string_view bytes) {
+  std::uint8_t x[kHeaderSize];
+  header.write(x);
+  return bytes.size() == kHeaderSize && std::memcmp(x, bytes.data(), kHeaderSize) == 0;
+}
+
 bool sameHeader(const FileHeader& a, const FileHeader& b) {
   std::uint8_t x[kHeaderSize];
   std::uint8_t y[kHeaderSize];
@@ -99,16 +106,15 @@ int FileAccess::beginAccess(AccessMode mode) {
 
 int FileAccess::refreshHeader() {
   assert(!m_file->dirty());
-  std::uint64_t size = 0;
-  if (const int rc = m_file->store().size(&size)) return rc;
+  std::size_t got = 0;
+  if (const int rc = m_file->readBlocks(0, m_headerBytes, kHeaderSize, &got)) return rc;
+  // Nothing read: an empty file, which counts as new.
   FileHeader disk;
-  if (size != 0) {
-    if (size < kHeaderSize) return kErrInvalidDataFile;
-    std::string bytes;
-    std::size_t got = 0;
-    if (const int rc = m_file->readBlocks(0, bytes, kHeaderSize, &got)) return rc;
-    if (got != kHeaderSize || !FileHeader::read(bytesOf(bytes), disk) || !disk.regionsSound())
-      return kErrInvalidDataFile;
+  if (got != 0) {
+    if (got != kHeaderSize) return kErrInvalidDataFile;
+    // The usual case: nobody committed since this process last looked.
+    if (m_headerValid && writtenAs(m_file->committedHeader(), m_headerBytes)) return 0;
+    if (!FileHeader::read(bytesOf(m_headerBytes), disk) || !disk.regionsSound()) return kErrInvalidDataFile;
     if (disk.changes != 0 && disk.classOf(disk.root) == 0) return kErrInvalidDataFile;
   }
   // The change counter moves with every commit; comparing the whole header

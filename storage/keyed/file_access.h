@@ -96,6 +96,7 @@ class FileAccess {
   bool m_held = false;
   bool m_readMode = true;
   bool m_headerValid = false;
+  std::string m_headerBytes;  // the header as last read, reused
 };
 
 }  // namespace linkar::keyed

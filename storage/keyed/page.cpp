@@ -241,18 +241,19 @@ std::uint32_t Page::exactBound() const {
   return bound;
 }
 
-PageNode* Page::build(PageNode* const* nodes, std::size_t lo, std::size_t hi, PageNode* parent) {
+template <typename NodeAt>
+PageNode* Page::build(const NodeAt& at, std::size_t lo, std::size_t hi, PageNode* parent) {
   if (lo >= hi) return nullptr;
   const std::size_t mid = lo + (hi - lo) / 2;
-  PageNode* n = nodes[mid];
+  PageNode* n = at(mid);
   n->parent = parent;
-  n->left = build(nodes, lo, mid, n);
-  n->right = build(nodes, mid + 1, hi, n);
+  n->left = build(at, lo, mid, n);
+  n->right = build(at, mid + 1, hi, n);
   n->size = static_cast<std::uint32_t>(hi - lo);
   return n;
 }
 
-void Page::load(std::vector<char> store, const std::vector<EntrySpan>& spans) {
+void Page::load(std::unique_ptr<char[]> store, const std::vector<EntrySpan>& spans) {
   SDFBT_CHECK(!m_root);
   touch();
   m_store = std::move(store);
@@ -260,36 +261,35 @@ void Page::load(std::vector<char> store, const std::vector<EntrySpan>& spans) {
   if (n == 0) return;
   m_blocks.push_back(std::make_unique<PageNode[]>(n));
   PageNode* block = m_blocks.back().get();
-  std::vector<PageNode*> order(n);
   for (std::size_t i = 0; i < n; ++i) {
     PageNode& node = block[i];
-    node.ptr = m_store.data() + spans[i].offset;
+    node.ptr = m_store.get() + spans[i].offset;
     node.length = spans[i].length;
     node.keyLength = spans[i].keyLength;
     node.child = spans[i].child;
-    order[i] = &node;
   }
-  m_root = build(order.data(), 0, n, nullptr);
+  m_root = build([block](std::size_t i) { return block + i; }, 0, n, nullptr);
 }
 
 void Page::moveTail(std::size_t cut, Page& to) {
   std::vector<PageNode*> nodes = inOrder();
   SDFBT_CHECK(cut <= nodes.size());
-  std::vector<char> store;
   std::vector<EntrySpan> spans;
   spans.reserve(nodes.size() - cut);
   std::size_t total = 0;
   for (std::size_t i = cut; i < nodes.size(); ++i) total += nodes[i]->length;
-  store.reserve(total);
+  std::unique_ptr<char[]> store(new char[total ? total : 1]);
+  std::uint32_t at = 0;
   for (std::size_t i = cut; i < nodes.size(); ++i) {
     const PageNode* n = nodes[i];
-    spans.push_back({static_cast<std::uint32_t>(store.size()), n->length, n->keyLength, n->child});
-    store.insert(store.end(), n->ptr, n->ptr + n->length);
+    spans.push_back({at, n->length, n->keyLength, n->child});
+    if (n->length) std::memcpy(store.get() + at, n->ptr, n->length);
+    at += n->length;
   }
   to.load(std::move(store), spans);
   for (std::size_t i = cut; i < nodes.size(); ++i) freeNode(nodes[i]);
   touch();
-  m_root = build(nodes.data(), 0, cut, nullptr);
+  m_root = build([&nodes](std::size_t i) { return nodes[i]; }, 0, cut, nullptr);
 }
 
 std::vector<PageNode*> Page::inOrder() const {

@@ -91,7 +91,7 @@ class Page {
 
   // Takes over a page's entries (in key order) lying in `store`; the tree is
   // built in linear time. The page must be empty.
-  void load(std::vector<char> store, const std::vector<EntrySpan>& spans);
+  void load(std::unique_ptr<char[]> store, const std::vector<EntrySpan>& spans);
   // Moves the entries from the `cut`-th on (in key order) to the empty page
   // `to`; this page keeps the ones before, rebuilt as a balanced tree.
   void moveTail(std::size_t cut, Page& to);
@@ -114,7 +114,8 @@ class Page {
   }
 
  private:
-  static PageNode* build(PageNode* const* nodes, std::size_t lo, std::size_t hi, PageNode* parent);
+  template <typename NodeAt>
+  static PageNode* build(const NodeAt& at, std::size_t lo, std::size_t hi, PageNode* parent);
   PageNode*& slotOf(PageNode* n);
   void rotateLeft(PageNode* x);
   void rotateRight(PageNode* x);
@@ -128,7 +129,7 @@ class Page {
   std::uint64_t m_serial;
   std::uint64_t m_generation = 0;
   PageNode* m_root = nullptr;
-  std::vector<char> m_store;                           // bytes of the entries as loaded
+  std::unique_ptr<char[]> m_store;                     // bytes of the entries as loaded
   std::vector<std::unique_ptr<PageNode[]>> m_blocks;   // every node this page ever had
   PageNode* m_free = nullptr;                          // removed nodes, linked by `right`
 };

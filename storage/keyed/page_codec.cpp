@@ -105,13 +105,16 @@ void encodeEntries(const std::vector<EntryBytes>& entries, std::string& out) {
   }
 }
 
-bool decodeEntries(std::string_view body, std::size_t count, std::vector<char>& bytes,
+std::size_t decodedBound(std::string_view body, std::size_t count) {
+  static_assert(kMaxPrefix == kPrefixMask, "a prefix count can name at most the cap");
+  return body.size() + count * kMaxPrefix;
+}
+
+bool decodeEntries(std::string_view body, std::size_t count, char* bytes,
                    std::vector<DecodedEntry>& out) {
   out.clear();
   out.reserve(count);
-  bytes.clear();
-  // Shared prefixes are capped, so this is nearly always enough.
-  bytes.reserve(body.size() + count * kMaxPrefix);
+  std::size_t made = 0;
   std::size_t pos = 0;
   std::size_t length = 0;
   std::size_t keyLength = 0;
@@ -136,13 +139,12 @@ bool decodeEntries(std::string_view body, std::size_t count, std::vector<char>& 
     if (i > 0 && shared > out.back().length) return false;
     const std::size_t rest = length - shared;
     if (body.size() - pos < rest) return false;
-    const std::size_t at = bytes.size();
-    bytes.resize(at + length);
-    if (shared) std::memcpy(bytes.data() + at, bytes.data() + out.back().offset, shared);
-    if (rest) std::memcpy(bytes.data() + at + shared, body.data() + pos, rest);
+    if (shared) std::memcpy(bytes + made, bytes + out.back().offset, shared);
+    if (rest) std::memcpy(bytes + made + shared, body.data() + pos, rest);
     pos += rest;
-    out.push_back({static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(length),
+    out.push_back({static_cast<std::uint32_t>(made), static_cast<std::uint32_t>(length),
                    static_cast<std::uint32_t>(keyLength)});
+    made += length;
   }
   return pos == body.size();
 }

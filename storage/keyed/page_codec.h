@@ -35,10 +35,14 @@ struct DecodedEntry {
   std::uint32_t keyLength = 0;
 };
 
+// The most bytes `count` entries decoded from `body` can take: each entry
+// repeats at most kMaxPrefix bytes of the one before.
+std::size_t decodedBound(std::string_view body, std::size_t count);
+
 // Decodes `count` entries from `body`, which must be consumed exactly, into
-// one buffer of entry bytes laid end to end. Returns false on any
-// inconsistency.
-bool decodeEntries(std::string_view body, std::size_t count, std::vector<char>& bytes,
+// `bytes` (at least decodedBound() long), laid end to end. Returns false on
+// any inconsistency.
+bool decodeEntries(std::string_view body, std::size_t count, char* bytes,
                    std::vector<DecodedEntry>& out);
 
 // Varint helpers (low 7 bits first), exposed for the checker and tests.

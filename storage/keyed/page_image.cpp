@@ -2,6 +2,8 @@
 // of a page read from disk.
 #include "storage/keyed/page_image.h"
 
+#include <algorithm>
+
 #include "storage/keyed/file_header.h"
 #include "storage/keyed/internal_error.h"
 #include "storage/keyed/page_codec.h"
@@ -69,15 +71,15 @@ std::unique_ptr<Page> parsePageImage(std::string_view image, std::int32_t ref, s
   const std::size_t headerPart = kPageHeader + (level > 0 ? kChildRefSize * n : 0);
   SDFBT_CHECK(headerPart <= storedLength && storedLength <= uncompressed);
   SDFBT_CHECK(uncompressed <= bound);
-  std::string expanded;
+  static thread_local std::string expanded;  // reused: pages are loaded one at a time
   std::string_view body = image.substr(headerPart, storedLength - headerPart);
   if (storedLength < uncompressed) {
     SDFBT_CHECK(decompressBody(body, uncompressed - headerPart, expanded));
     body = expanded;
   }
-  std::vector<char> bytes;
+  std::unique_ptr<char[]> bytes(new char[std::max<std::size_t>(1, decodedBound(body, n))]);
   std::vector<DecodedEntry> entries;
-  SDFBT_CHECK(decodeEntries(body, n, bytes, entries));
+  SDFBT_CHECK(decodeEntries(body, n, bytes.get(), entries));
   std::vector<EntrySpan> spans(n);
   for (std::size_t i = 0; i < n; ++i) {
     const DecodedEntry& e = entries[i];
@@ -85,8 +87,8 @@ std::unique_ptr<Page> parsePageImage(std::string_view image, std::int32_t ref, s
     if (level > 0) spans[i].child = static_cast<std::int32_t>(getLe32(p + kPageHeader + kChildRefSize * i));
     if (i > 0) {
       const DecodedEntry& before = entries[i - 1];
-      SDFBT_CHECK(compareKeys({bytes.data() + before.offset, before.keyLength},
-                              {bytes.data() + e.offset, e.keyLength}) < 0);
+      SDFBT_CHECK(compareKeys({bytes.get() + before.offset, before.keyLength},
+                              {bytes.get() + e.offset, e.keyLength}) < 0);
     }
   }
   auto page = std::make_unique<Page>(ref, level, serial);

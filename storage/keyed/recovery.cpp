@@ -163,7 +163,7 @@ int copyHome(DataFile& file, const std::vector<RedoImage>& images) {
     // Byte for byte: the images are already enciphered as their homes want them.
     if (const int rc = file.store().read(image.position, bytes.data(), image.size, &got)) return rc;
     if (got != image.size) return kErrInvalidDataFile;
-    if (const int rc = file.store().write(image.home, bytes.data(), image.size)) return rc;
+    if (const int rc = file.writeRaw(image.home, bytes)) return rc;
   }
   return file.store().flush();
 }

@@ -120,6 +120,21 @@ std::optional<Entry> Sdfbt::ceiling(std::string_view key) {
 
 std::optional<Entry> Sdfbt::first() { return ceiling({}); }
 
+void Sdfbt::walk(std::string_view from,
+                 const std::function<bool(std::string_view, std::string_view)>& visit) {
+  m_file.beginOperation();
+  Spot s = lowerBound(from, false);
+  while (s.node) {
+    if (!visit(s.node->key(), s.node->data())) return;
+    if (PageNode* n = Page::next(s.node)) {
+      s.node = n;
+      continue;
+    }
+    const std::string last(s.node->key());
+    s = lowerBound(last, true);
+  }
+}
+
 std::optional<Entry> Sdfbt::last() {
   m_file.beginOperation();
   const Spot s = upperBound(nullptr, false);

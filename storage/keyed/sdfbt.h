@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,6 +66,12 @@ class Sdfbt {
   std::optional<Entry> ceiling(std::string_view key);
   std::optional<Entry> first();
   std::optional<Entry> last();
+
+  // Calls `visit(key part, data part)` for the entries from the least one at
+  // or above `from`, in key order, while it returns true. Steps within a page
+  // without searching again; the views last only for the call.
+  void walk(std::string_view from,
+            const std::function<bool(std::string_view, std::string_view)>& visit);
 
   // Steps a cursor; on success it moves to the entry returned.
   std::optional<Entry> next(Cursor& cursor);

@@ -160,8 +160,16 @@ std::string readMemo(Sdfbt& tree, std::uint32_t table, std::uint32_t record, std
                      bool blob, std::size_t declaredSize) {
   const std::string prefix = memoPrefix(table, record, memo);
   std::string stream;
-  for (auto e = tree.next(prefix); e && startsWith(e->key(), prefix); e = tree.next(e->key()))
-    stream.append(e->data());
+  // Segments follow each other in key order; stop once the memo is complete.
+  const auto complete = [&] {
+    if (!blob) return stream.size() >= declaredSize;
+    return stream.size() >= kBlobLengthBytes && stream.size() - kBlobLengthBytes >= getLe32(bytesOf(stream));
+  };
+  tree.walk(prefix, [&](std::string_view key, std::string_view data) {
+    if (!startsWith(key, prefix)) return false;
+    stream.append(data);
+    return !complete();
+  });
   if (blob) {
     if (stream.size() < kBlobLengthBytes) return {};
     const std::size_t length = getLe32(bytesOf(stream));

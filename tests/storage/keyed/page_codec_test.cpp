@@ -17,10 +17,10 @@ namespace {
 // Decodes a body into whole entries: (bytes, key length) pairs.
 bool decodeAll(const std::string& body, std::size_t count,
                std::vector<std::pair<std::string, std::size_t>>& out) {
-  std::vector<char> bytes;
+  std::vector<char> bytes(decodedBound(body, count));
   std::vector<DecodedEntry> entries;
   out.clear();
-  if (!decodeEntries(body, count, bytes, entries)) return false;
+  if (!decodeEntries(body, count, bytes.data(), entries)) return false;
   for (const DecodedEntry& e : entries) out.emplace_back(std::string(bytes.data() + e.offset, e.length), e.keyLength);
   return true;
 }
