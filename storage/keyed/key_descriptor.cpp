@@ -87,9 +87,10 @@ std::string encodeComponent(const KeyComponent& c, std::string_view record, bool
   }
   if (isTextType(c.type)) {
     const auto& collation = runtime::collationTable();
+    const auto& upper = runtime::upperTable();
     for (char& ch : b) {
       auto u = static_cast<std::uint8_t>(ch);
-      if (ignoreCase) u = runtime::toUpper(u);
+      if (ignoreCase) u = upper[u];
       ch = static_cast<char>(collation[u]);
     }
   }

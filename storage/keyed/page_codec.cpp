@@ -38,10 +38,17 @@ bool compressBody(std::string_view body, std::string& out) {
   const std::size_t n = body.size();
   std::size_t literalStart = 0;
   bool anyRun = false;
+  out.reserve(n);
+  const char* d = body.data();
   std::size_t p = 0;
   while (p < n) {
+    // Most bytes differ from the next one: step over them quickly.
+    if (p + 1 < n && d[p + 1] != d[p]) {
+      ++p;
+      continue;
+    }
     std::size_t m = 1;
-    while (p + m < n && body[p + m] == body[p]) ++m;
+    while (p + m < n && d[p + m] == d[p]) ++m;
     if (m >= kMinRun) {
       // The run's first byte travels as the last literal; the count repeats it.
       appendVarint(out, p + 1 - literalStart);

@@ -248,6 +248,19 @@ void Sdfbt::put(std::string_view key, std::string_view data) {
   insertAt(std::move(bytes), key.size(), 0, 0);
 }
 
+bool Sdfbt::update(std::string_view key, const std::function<void(std::string& data)>& change) {
+  m_file.beginOperation();
+  m_file.requireWritable();
+  if (!m_file.hasTree() || key.empty()) return false;
+  Page* leaf = descend(key, 0);
+  PageNode* n = leaf->find(key);
+  if (!n) return false;
+  std::string data(n->data());
+  change(data);
+  changeData(leaf, n, data);
+  return true;
+}
+
 void Sdfbt::splitIfNeeded(Page* page) {
   while (needsSplit(*page)) {
     SDFBT_CHECK(page->count() >= 2);

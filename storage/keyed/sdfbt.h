@@ -81,6 +81,9 @@ class Sdfbt {
   void insert(std::string_view key, std::string_view data);
   // Inserts, or replaces the data part of the entry with this key part.
   void put(std::string_view key, std::string_view data);
+  // Replaces the data part of the entry with this key part by what `change`
+  // makes of it, in one descent; false, changing nothing, when there is none.
+  bool update(std::string_view key, const std::function<void(std::string& data)>& change);
   // Inserts a separator pointing at `child` into the page of `level`.
   void insertSeparator(std::string_view key, std::int32_t child, std::uint8_t level);
   // Removes the entry with this key part; false when there is none.

@@ -103,9 +103,15 @@ void writeCounter(Sdfbt& tree, std::uint32_t table, std::uint8_t subject, const 
 
 void addToCount(Sdfbt& tree, std::uint32_t table, std::uint8_t subject, int delta) {
   if (delta == 0) return;
-  Counter c = readCounter(tree, table, subject).value_or(Counter{});
-  c.count = static_cast<std::uint32_t>(static_cast<std::int64_t>(c.count) + delta);
-  writeCounter(tree, table, subject, c);
+  const auto add = [delta](std::uint32_t count) {
+    return static_cast<std::uint32_t>(static_cast<std::int64_t>(count) + delta);
+  };
+  const bool present = tree.update(counterKey(table, subject), [&](std::string& data) {
+    SDFBT_CHECK(data.size() == kCounterDataLength);
+    auto* p = reinterpret_cast<std::uint8_t*>(data.data());
+    putLe32(p, add(getLe32(p)));
+  });
+  if (!present) writeCounter(tree, table, subject, Counter{add(0), 0});
 }
 
 std::optional<std::uint32_t> findTable(Sdfbt& tree, std::string_view tableName) {
