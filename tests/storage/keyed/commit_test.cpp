@@ -251,5 +251,38 @@ TEST_F(CommitTest, ADamagedRedoAreaOrHeaderIsRefusedAsAnInvalidDataFile) {
             kErrInvalidDataFile);
 }
 
+// A second open of the file rewrites every page in place; the first open's
+// next access must read the new bytes, not the images it read before.
+TEST(CachedImages, AnotherOpensCommitIsSeenAtTheNextAccess) {
+  const auto dir = makeFastTempDir();
+  const std::string path = dir->file("shared.sdf");
+  auto reader = openAccess(path);
+  auto writer = openAccess(path);
+  Entries model;
+  {
+    ASSERT_EQ(writer->beginWrite(), 0);
+    Sdfbt tree(writer->file());
+    for (int i = 0; i < 600; ++i) {
+      const std::string k = "key" + std::to_string(1000 + i);
+      model[k] = std::string(120, 'a');
+      tree.insert(k, model[k]);
+    }
+    ASSERT_EQ(writer->flush(), 0);
+  }
+  ASSERT_EQ(entriesOf(*reader), model);
+  for (char round : {'b', 'c'}) {
+    ASSERT_EQ(writer->beginWrite(), 0);
+    Sdfbt tree(writer->file());
+    // Same lengths: every page keeps its size and its place in the file.
+    for (auto& [k, v] : model) {
+      v.assign(120, round);
+      tree.put(k, v);
+    }
+    ASSERT_EQ(writer->flush(), 0);
+    EXPECT_EQ(entriesOf(*reader), model) << "after round " << round;
+  }
+}
+
 }  // namespace
 }  // namespace linkar::keyed::testing
+

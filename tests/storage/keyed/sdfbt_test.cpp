@@ -152,5 +152,61 @@ TEST(SdfbtCache, ScanningAWrittenFileKeepsAtMostAHundredCleanPages) {
   EXPECT_LE(most, 100u + reopened->rootPage()->level() + 1);
 }
 
+// key(i) behind a one-letter tag.
+std::string tagged(char tag, int i) {
+  std::string s(1, tag);
+  s += key(i);
+  return s;
+}
+
+TEST(SdfbtWalk, VisitsEntriesInOrderAcrossPagesAndStopsWhenAsked) {
+  auto file = newFile();
+  Sdfbt tree(*file);
+  // Enough 300-byte entries for many leaves; "m" entries sit between others.
+  for (int i = 0; i < 400; ++i) {
+    tree.insert(tagged('a', i), std::string(300, 'a'));
+    tree.insert(tagged('m', i), std::string(300, static_cast<char>('0' + i % 10)));
+    tree.insert(tagged('z', i), std::string(300, 'z'));
+  }
+  ASSERT_GE(file->rootPage()->level(), 1);
+  std::vector<std::string> seen;
+  tree.walk("m", [&](std::string_view k, std::string_view data) {
+    if (k.substr(0, 1) != "m") return false;
+    EXPECT_EQ(data, std::string(300, static_cast<char>('0' + seen.size() % 10)));
+    seen.emplace_back(k);
+    return true;
+  });
+  ASSERT_EQ(seen.size(), 400u);
+  for (int i = 0; i < 400; ++i) EXPECT_EQ(seen[i], tagged('m', i));
+
+  // Stopping early visits nothing more; a start above everything visits nothing.
+  int visits = 0;
+  tree.walk(tagged('m', 10), [&](std::string_view, std::string_view) { return ++visits < 3; });
+  EXPECT_EQ(visits, 3);
+  tree.walk("zz", [&](std::string_view, std::string_view) { return ++visits > 0; });
+  EXPECT_EQ(visits, 3);
+}
+
+TEST(SdfbtUpdate, ChangesDataInPlaceAndSplitsWhenItGrows) {
+  auto file = newFile();
+  Sdfbt tree(*file);
+  for (int i = 0; i < 19; ++i) tree.insert(key(i), std::string(10, 'v'));
+  EXPECT_FALSE(tree.update(key(99), [](std::string&) { ADD_FAILURE() << "no entry to change"; }));
+  EXPECT_FALSE(tree.find(key(99)));
+  ASSERT_TRUE(tree.update(key(5), [](std::string& data) {
+    EXPECT_EQ(data, std::string(10, 'v'));
+    data.assign(9000, 'g');
+  }));
+  EXPECT_EQ(tree.find(key(5))->data(), std::string(9000, 'g'));
+  for (int i = 0; i < 19; ++i)
+    if (i != 5) tree.update(key(i), [](std::string& data) { data.assign(900, 'h'); });
+  EXPECT_GE(file->rootPage()->level(), 1) << "grown entries split the page";
+  for (int i = 0; i < 19; ++i) EXPECT_EQ(tree.find(key(i))->data().size(), i == 5 ? 9000u : 900u);
+  ASSERT_EQ(file->writeChanges(), 0);
+  const auto report = checkDataFile(
+      std::make_unique<MemoryStore>(dynamic_cast<MemoryStore&>(file->store()).bytes()), {});
+  EXPECT_TRUE(report.structureSound());
+}
+
 }  // namespace
 }  // namespace linkar::keyed
