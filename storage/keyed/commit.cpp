@@ -40,6 +40,8 @@
 #include "storage/keyed/page_image.h"
 #include "storage/keyed/recovery.h"
 #include "storage/keyed/sdf_format.h"
+#include "storage/keyed/sdfbt.h"
+#include "storage/keyed/transaction_marker.h"
 
 namespace linkar::keyed {
 namespace {
@@ -166,6 +168,12 @@ int undoPhase0(DataFile& file, PendingCommit& c) {
 }
 
 int commitChanges(DataFile& file, LockArea* denyWriteLocks) {
+  // A commit of one file answers for itself. A marker left by an earlier
+  // commit across files would make recovery ask the control file about that
+  // transaction's number, and should a later unfinished transaction have
+  // drawn the same number, roll this commit back over pages already
+  // rewritten in place.
+  if (file.hasTree()) Sdfbt(file).erase(markerKey());
   PendingCommit commit;
   if (const int rc = commitPhase0(file, commit)) return rc;
   return commitPhase1(file, commit, denyWriteLocks);

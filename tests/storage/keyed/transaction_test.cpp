@@ -153,6 +153,49 @@ TEST_F(TransactionTest, AnOldMarkerDoesNotRollBackALaterOneFileCommit) {
   EXPECT_EQ(reopened(0), later);
 }
 
+// The marker a finished transaction left behind may name a number that a later
+// unfinished transaction drew again (the clock gives the same hundredth, or
+// the same time on another day), so the control file lists it once more. A
+// plain commit stopped after its commit point must still be completed, not
+// rolled back over the pages it had begun to rewrite.
+TEST_F(TransactionTest, AMarkerWhoseNumberIsListedAgainDoesNotRollBackALaterOneFileCommit) {
+  faults::FaultScope scope;
+  changeUnderLogout({true, true});
+  ASSERT_EQ(m_txn.commit(), 0);
+  TransactionMarker left;
+  {
+    ASSERT_EQ(m_files[0]->beginAccess(AccessMode::Read), 0);
+    const auto marker = Sdfbt(m_files[0]->file()).find(markerKey());
+    m_files[0]->endAccess();
+    ASSERT_TRUE(marker.has_value());
+    ASSERT_TRUE(parseMarker(marker->data(), left));
+  }
+  {
+    auto control = openAccess(left.controlFile);
+    ASSERT_EQ(control->beginWrite(), 0);
+    control->file().beginOperation();
+    Sdfbt(control->file()).insert(controlEntryKey(left.number), {});
+    ASSERT_EQ(control->flush(), 0);
+  }
+  for (long flush : {3L, 4L}) {
+    ASSERT_EQ(m_files[0]->beginWrite(), 0);
+    Entries later = entriesOf(*m_files[0]);
+    std::mt19937 rng(static_cast<unsigned>(99 + flush));
+    applyWorkload(m_files[0]->file(), rng, later, 40, 8, 8);
+    faults::armFault(faults::Fault::CrashAtFlush, flush);
+    m_files[0]->flush();
+    ASSERT_TRUE(faults::crashed());
+    m_files.clear();
+    faults::resetFaults();
+    ASSERT_TRUE(pending(m_paths[0]));
+    EXPECT_EQ(reopened(0), later) << "crash at flush " << flush;
+    bool sound = false;
+    checkSound(m_paths[0], &sound);
+    EXPECT_TRUE(sound) << "crash at flush " << flush;
+    m_files.push_back(openAccess(m_paths[0]));
+  }
+}
+
 TEST_F(TransactionTest, PnmListsTheTablesOfAFileInOrderThenAnEmptyText) {
   auto& access = *m_files[0];
   ASSERT_EQ(access.beginWrite(), 0);
