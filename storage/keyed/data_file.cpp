@@ -36,6 +36,7 @@ int DataFile::readHeader(bool& isNew) {
   if (const int rc = m_store->size(&size)) return rc;
   m_header = FileHeader{};
   m_committed = m_header;
+  ++m_committedVersion;
   m_replay.clear();
   m_images.clear();
   isNew = size == 0;
@@ -53,6 +54,7 @@ int DataFile::readHeader(bool& isNew) {
   m_hasTree = m_header.changes != 0;
   if (m_hasTree) SDFBT_CHECK(m_header.classOf(m_header.root) > 0);
   m_committed = m_header;
+  ++m_committedVersion;
   return 0;
 }
 
@@ -251,6 +253,7 @@ void DataFile::finishCommit(const std::vector<Page*>& pages, const FileHeader& h
   }
   m_header = header;
   m_committed = header;
+  ++m_committedVersion;
   m_replay.clear();
   m_dirty = false;
   m_temporaries = 0;
@@ -264,6 +267,7 @@ void DataFile::adoptHeader(const FileHeader& header) {
   m_temporaries = 0;
   m_header = header;
   m_committed = header;
+  ++m_committedVersion;
   m_hasTree = m_header.changes != 0;
 }
 

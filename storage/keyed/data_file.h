@@ -79,6 +79,8 @@ class DataFile final : private PageMover {
   // Commit and recovery support (commit.h, recovery.h, file_access.h).
   // The header as it stands committed on disk.
   const FileHeader& committedHeader() const { return m_committed; }
+  // Changes whenever the committed header does.
+  std::uint64_t committedVersion() const { return m_committedVersion; }
   // Takes `header` as both the committed and the working header, dropping
   // every cached page, change and replay entry.
   void adoptHeader(const FileHeader& header);
@@ -115,6 +117,7 @@ class DataFile final : private PageMover {
   std::optional<PageCipher> m_cipher;
   FileHeader m_header;
   FileHeader m_committed;
+  std::uint64_t m_committedVersion = 0;
   std::unordered_map<std::uint64_t, std::uint64_t> m_replay;
   ImageCache m_images;       // recently read page images
   std::string m_pageBuffer;  // the image of the page being loaded, reused

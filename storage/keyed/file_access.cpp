@@ -11,13 +11,6 @@
 namespace linkar::keyed {
 namespace {
 
-// True when `bytes` are exactly what writing `header` gives.
-bool writtenAs(const FileHeader& header, std::string_view bytes) {
-  std::uint8_t x[kHeaderSize];
-  header.write(x);
-  return bytes.size() == kHeaderSize && std::memcmp(x, bytes.data(), kHeaderSize) == 0;
-}
-
 bool sameHeader(const FileHeader& a, const FileHeader& b) {
   std::uint8_t x[kHeaderSize];
   std::uint8_t y[kHeaderSize];
@@ -113,7 +106,7 @@ int FileAccess::refreshHeader() {
   if (got != 0) {
     if (got != kHeaderSize) return kErrInvalidDataFile;
     // The usual case: nobody committed since this process last looked.
-    if (m_headerValid && writtenAs(m_file->committedHeader(), m_headerBytes)) return 0;
+    if (m_headerValid && matchesCommitted(m_headerBytes)) return 0;
     if (!FileHeader::read(bytesOf(m_headerBytes), disk) || !disk.regionsSound()) return kErrInvalidDataFile;
     if (disk.changes != 0 && disk.classOf(disk.root) == 0) return kErrInvalidDataFile;
   }
@@ -130,6 +123,15 @@ int FileAccess::refreshHeader() {
   }
   m_headerValid = true;
   return 0;
+}
+
+bool FileAccess::matchesCommitted(std::string_view bytes) {
+  if (m_committedBytesVersion != m_file->committedVersion() || m_committedBytes.size() != kHeaderSize) {
+    m_committedBytes.assign(kHeaderSize, '\0');
+    m_file->committedHeader().write(reinterpret_cast<std::uint8_t*>(m_committedBytes.data()));
+    m_committedBytesVersion = m_file->committedVersion();
+  }
+  return bytes == m_committedBytes;
 }
 
 int FileAccess::beginWrite() {

@@ -87,6 +87,8 @@ class FileAccess {
 
  private:
   int refreshHeader();
+  // Whether `bytes` are the committed header exactly as it is written.
+  bool matchesCommitted(std::string_view bytes);
   LockArea* denyWriteLocks() { return m_sharing == Sharing::DenyWrite ? &m_locks : nullptr; }
 
   std::unique_ptr<DataFile> m_file;
@@ -96,7 +98,9 @@ class FileAccess {
   bool m_held = false;
   bool m_readMode = true;
   bool m_headerValid = false;
-  std::string m_headerBytes;  // the header as last read, reused
+  std::string m_headerBytes;     // the header as last read, reused
+  std::string m_committedBytes;  // the committed header as written, and for which version
+  std::uint64_t m_committedBytesVersion = 0;
 };
 
 }  // namespace linkar::keyed

@@ -259,8 +259,10 @@ void Page::load(std::unique_ptr<char[]> store, const std::vector<EntrySpan>& spa
   m_store = std::move(store);
   const std::size_t n = spans.size();
   if (n == 0) return;
-  m_blocks.push_back(std::make_unique<PageNode[]>(n));
-  PageNode* block = m_blocks.back().get();
+  std::unique_ptr<PageNode[]> nodes(new PageNode[n]);
+  PageNode* block = nodes.get();
+  if (m_loaded) m_blocks.push_back(std::move(m_loaded));
+  m_loaded = std::move(nodes);
   for (std::size_t i = 0; i < n; ++i) {
     PageNode& node = block[i];
     node.ptr = m_store.get() + spans[i].offset;

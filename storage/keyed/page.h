@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -102,7 +101,8 @@ class Page {
   bool dirty = false;
   std::uint64_t lastUse = 0;
   std::uint64_t created = 0;
-  std::list<Page*>::iterator recency;
+  Page* newer = nullptr;  // recency list of clean pages, kept by the cache
+  Page* older = nullptr;
   bool inRecency = false;
   int preparedClass = 0;  // class of `image`; 0 = not serialised since the last change
   std::string image;      // serialised page, home offset and child array filled at write
@@ -130,7 +130,8 @@ class Page {
   std::uint64_t m_generation = 0;
   PageNode* m_root = nullptr;
   std::unique_ptr<char[]> m_store;                     // bytes of the entries as loaded
-  std::vector<std::unique_ptr<PageNode[]>> m_blocks;   // every node this page ever had
+  std::unique_ptr<PageNode[]> m_loaded;                // the nodes of the entries as loaded
+  std::vector<std::unique_ptr<PageNode[]>> m_blocks;   // nodes added since
   PageNode* m_free = nullptr;                          // removed nodes, linked by `right`
 };
 

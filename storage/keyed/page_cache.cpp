@@ -18,6 +18,26 @@ Page* PageCache::find(std::int32_t ref) const {
   return it == b.end() ? nullptr : it->second.get();
 }
 
+void PageCache::link(Page* page) {
+  page->older = m_newest;
+  page->newer = nullptr;
+  if (m_newest) m_newest->newer = page;
+  else m_oldest = page;
+  m_newest = page;
+  page->inRecency = true;
+  ++m_clean;
+}
+
+void PageCache::unlink(Page* page) {
+  if (page->older) page->older->newer = page->newer;
+  else m_oldest = page->newer;
+  if (page->newer) page->newer->older = page->older;
+  else m_newest = page->older;
+  page->older = page->newer = nullptr;
+  page->inRecency = false;
+  --m_clean;
+}
+
 Page* PageCache::add(std::unique_ptr<Page> page) {
   assert(!find(page->ref()));
   Page* p = page.get();
@@ -25,10 +45,7 @@ Page* PageCache::add(std::unique_ptr<Page> page) {
   p->lastUse = m_clock;
   bucket(p->ref()).emplace(p->ref(), std::move(page));
   ++m_size;
-  if (!p->dirty) {
-    p->recency = m_recency.insert(m_recency.end(), p);
-    p->inRecency = true;
-  }
+  if (!p->dirty) link(p);
   return p;
 }
 
@@ -39,10 +56,7 @@ std::unique_ptr<Page> PageCache::remove(Page* page) {
   std::unique_ptr<Page> out = std::move(it->second);
   b.erase(it);
   --m_size;
-  if (out->inRecency) {
-    m_recency.erase(out->recency);
-    out->inRecency = false;
-  }
+  if (out->inRecency) unlink(out.get());
   return out;
 }
 
@@ -58,25 +72,26 @@ void PageCache::rekey(Page* page, std::int32_t ref) {
 
 void PageCache::access(Page* page) {
   page->lastUse = ++m_clock;
-  if (page->inRecency) m_recency.splice(m_recency.end(), m_recency, page->recency);
+  if (page->inRecency && page != m_newest) {
+    unlink(page);
+    link(page);
+  }
 }
 
 void PageCache::setDirty(Page* page, bool dirty) {
   if (page->dirty == dirty) return;
   page->dirty = dirty;
   if (dirty && page->inRecency) {
-    m_recency.erase(page->recency);
-    page->inRecency = false;
+    unlink(page);
   } else if (!dirty && !page->inRecency) {
-    page->recency = m_recency.insert(m_recency.end(), page);
-    page->inRecency = true;
+    link(page);
   }
 }
 
 void PageCache::evict() {
-  while (m_recency.size() >= kEvictFloor) {
-    Page* lru = m_recency.front();
-    const std::uint64_t clean = m_recency.size();
+  while (m_clean >= kEvictFloor) {
+    Page* lru = m_oldest;
+    const std::uint64_t clean = m_clean;
     const std::uint64_t idle = m_clock - lru->lastUse;
     const std::uint64_t age = m_clock - lru->created;
     if (clean < kEvictCeiling && idle < kIdleFactor * (age / clean)) break;
@@ -86,7 +101,8 @@ void PageCache::evict() {
 
 void PageCache::clear() {
   for (auto& b : m_buckets) b.clear();
-  m_recency.clear();
+  m_oldest = m_newest = nullptr;
+  m_clean = 0;
   m_size = 0;
 }
 

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <list>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -34,8 +33,8 @@ class PageCache {
   void clear();
 
   std::size_t size() const { return m_size; }
-  std::size_t cleanCount() const { return m_recency.size(); }
-  std::size_t dirtyCount() const { return m_size - m_recency.size(); }
+  std::size_t cleanCount() const { return m_clean; }
+  std::size_t dirtyCount() const { return m_size - m_clean; }
   std::uint64_t clock() const { return m_clock; }
   std::vector<Page*> dirtyPages() const;
   std::vector<Page*> allPages() const;
@@ -49,8 +48,13 @@ class PageCache {
   static std::size_t bucketOf(std::int32_t ref);
   Bucket& bucket(std::int32_t ref) { return m_buckets[bucketOf(ref)]; }
 
+  void link(Page* page);    // as the most recent clean page
+  void unlink(Page* page);
+
   std::array<Bucket, kBuckets> m_buckets;
-  std::list<Page*> m_recency;  // clean pages, least recent first
+  Page* m_oldest = nullptr;  // the recency list of clean pages
+  Page* m_newest = nullptr;
+  std::size_t m_clean = 0;
   std::size_t m_size = 0;
   std::uint64_t m_clock = 0;
 };

@@ -23,6 +23,26 @@ bool readVarint(std::string_view s, std::size_t& pos, std::size_t& value) {
   return false;
 }
 
+// Page bodies are mostly short literals and short runs: a call to the
+// library costs more than the bytes themselves.
+constexpr std::size_t kShortCopy = 16;
+
+void copyBytes(char* to, const char* from, std::size_t n) {
+  if (n > kShortCopy) {
+    std::memcpy(to, from, n);
+    return;
+  }
+  for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+}
+
+void fillBytes(char* to, char value, std::size_t n) {
+  if (n > kShortCopy) {
+    std::memset(to, value, n);
+    return;
+  }
+  for (std::size_t i = 0; i < n; ++i) to[i] = value;
+}
+
 }  // namespace
 
 void appendVarint(std::string& out, std::size_t value) {
@@ -77,13 +97,13 @@ bool decompressBody(std::string_view stream, std::size_t length, std::string& ou
     std::size_t count = 0;
     if (!readVarint(stream, pos, count)) return false;
     if (count > length - made || count > stream.size() - pos) return false;
-    if (count) std::memcpy(dst + made, stream.data() + pos, count);
+    copyBytes(dst + made, stream.data() + pos, count);
     made += count;
     pos += count;
     if (made == length) break;
     if (!readVarint(stream, pos, count)) return false;
     if (made == 0 || count > length - made) return false;
-    std::memset(dst + made, dst[made - 1], count);
+    fillBytes(dst + made, dst[made - 1], count);
     made += count;
   }
   return true;
@@ -146,8 +166,8 @@ bool decodeEntries(std::string_view body, std::size_t count, char* bytes,
     if (i > 0 && shared > out.back().length) return false;
     const std::size_t rest = length - shared;
     if (body.size() - pos < rest) return false;
-    if (shared) std::memcpy(bytes + made, bytes + out.back().offset, shared);
-    if (rest) std::memcpy(bytes + made + shared, body.data() + pos, rest);
+    copyBytes(bytes + made, bytes + out.back().offset, shared);
+    copyBytes(bytes + made + shared, body.data() + pos, rest);
     pos += rest;
     out.push_back({static_cast<std::uint32_t>(made), static_cast<std::uint32_t>(length),
                    static_cast<std::uint32_t>(keyLength)});

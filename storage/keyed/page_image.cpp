@@ -78,9 +78,10 @@ std::unique_ptr<Page> parsePageImage(std::string_view image, std::int32_t ref, s
     body = expanded;
   }
   std::unique_ptr<char[]> bytes(new char[std::max<std::size_t>(1, decodedBound(body, n))]);
-  std::vector<DecodedEntry> entries;
+  static thread_local std::vector<DecodedEntry> entries;
+  static thread_local std::vector<EntrySpan> spans;
   SDFBT_CHECK(decodeEntries(body, n, bytes.get(), entries));
-  std::vector<EntrySpan> spans(n);
+  spans.resize(n);
   for (std::size_t i = 0; i < n; ++i) {
     const DecodedEntry& e = entries[i];
     spans[i] = {e.offset, e.length, static_cast<std::uint16_t>(e.keyLength), 0};
