@@ -111,7 +111,7 @@ Page* DataFile::ensureTree() {
   return root;
 }
 
-Page* DataFile::fetch(std::int32_t ref) {
+Page* DataFile::fetch(std::int32_t ref, bool keepImage) {
   if (Page* p = m_cache.find(ref)) {
     m_cache.access(p);
     return p;
@@ -131,6 +131,10 @@ Page* DataFile::fetch(std::int32_t ref) {
     image = &m_pageBuffer;
   }
   Page* p = m_cache.add(parsePageImage(*image, ref, ++m_serials));
+  if (keepImage) {
+    p->image.assign(*image);
+    p->preparedClass = k;
+  }
   m_cache.access(p);
   return p;
 }
@@ -194,7 +198,9 @@ void DataFile::relink(Page* page, std::int32_t oldRef, std::int32_t newRef) {
 }
 
 void DataFile::movePage(std::int32_t from, std::int32_t to) {
-  Page* page = fetch(from);
+  // A page moved as it stands keeps the image it was read with: there is no
+  // need to encode and compress it again to write it at its new place.
+  Page* page = fetch(from, true);
   relink(page, from, to);
   m_cache.setDirty(page, true);
 }

@@ -52,7 +52,8 @@ class DataFile final : private PageMover {
   Page* rootPage();
   // Creates the tree (a root leaf holding the empty entry) when there is none.
   Page* ensureTree();
-  Page* fetch(std::int32_t ref);
+  // With `keepImage`, a page read from the file keeps its image for writing.
+  Page* fetch(std::int32_t ref, bool keepImage = false);
   // The child page under `entry` of branch page `parent`; its level must be one less.
   Page* fetchChild(const Page& parent, const PageNode& entry);
   // A new empty page with a temporary reference, dirty.

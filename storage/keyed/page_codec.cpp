@@ -43,6 +43,20 @@ void fillBytes(char* to, char value, std::size_t n) {
   for (std::size_t i = 0; i < n; ++i) to[i] = value;
 }
 
+constexpr std::size_t kWord = sizeof(std::uint64_t);
+constexpr std::uint64_t kLowBits = 0x0101010101010101ULL;
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// Whether any of the eight bytes at `at` equals the byte after it.
+bool anyEqualNeighbours(const char* at) {
+  std::uint64_t here = 0;
+  std::uint64_t next = 0;
+  std::memcpy(&here, at, kWord);
+  std::memcpy(&next, at + 1, kWord);
+  const std::uint64_t x = here ^ next;  // a zero byte where neighbours are equal
+  return ((x - kLowBits) & ~x & kHighBits) != 0;
+}
+
 }  // namespace
 
 void appendVarint(std::string& out, std::size_t value) {
@@ -62,7 +76,12 @@ bool compressBody(std::string_view body, std::string& out) {
   const char* d = body.data();
   std::size_t p = 0;
   while (p < n) {
-    // Most bytes differ from the next one: step over them quickly.
+    // Most bytes differ from the next one: step over eight such bytes at a
+    // time, then over single ones.
+    if (p + kWord + 1 <= n && !anyEqualNeighbours(d + p)) {
+      p += kWord;
+      continue;
+    }
     if (p + 1 < n && d[p + 1] != d[p]) {
       ++p;
       continue;

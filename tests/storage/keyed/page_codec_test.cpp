@@ -2,6 +2,7 @@
 // entries, page images that choose plain storage, and the page cipher.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -63,6 +64,52 @@ TEST(BodyCompression, LongRunsAndCountsUseVarints) {
   ASSERT_TRUE(compressBody(body, out));
   EXPECT_LT(out.size(), 20u);
   EXPECT_EQ(expand(out, body.size()), body);
+}
+
+// The plain statement of the format: every maximal run of four or more equal
+// bytes becomes a literal ending in its first byte plus a repeat count.
+std::string referenceCompress(const std::string& body) {
+  std::string out;
+  std::size_t literalStart = 0;
+  bool anyRun = false;
+  for (std::size_t p = 0; p < body.size();) {
+    std::size_t m = 1;
+    while (p + m < body.size() && body[p + m] == body[p]) ++m;
+    if (m >= 4) {
+      appendVarint(out, p + 1 - literalStart);
+      out.append(body, literalStart, p + 1 - literalStart);
+      appendVarint(out, m - 1);
+      literalStart = p + m;
+      anyRun = true;
+    }
+    p += m;
+  }
+  if (!anyRun) return {};
+  appendVarint(out, body.size() - literalStart);
+  out.append(body, literalStart, std::string::npos);
+  return out;
+}
+
+TEST(BodyCompression, RunsAtEveryAlignmentAndLengthCompressAsTheFormatSays) {
+  std::mt19937 rng(7);
+  for (int round = 0; round < 3000; ++round) {
+    std::string body;
+    const std::size_t length = rng() % 90;
+    while (body.size() < length) {
+      // Mostly distinct neighbours, with runs of 2 to 6 equal bytes.
+      const char c = static_cast<char>('a' + rng() % 3);
+      const std::size_t run = rng() % 4 == 0 ? 2 + rng() % 5 : 1;
+      body.append(run, c);
+    }
+    std::string out;
+    const bool packed = compressBody(body, out);
+    const std::string expected = referenceCompress(body);
+    ASSERT_EQ(packed, !expected.empty()) << body;
+    ASSERT_EQ(out, expected) << body;
+    if (packed) {
+      ASSERT_EQ(expand(out, body.size()), body);
+    }
+  }
 }
 
 TEST(BodyCompression, MalformedStreamsAreRejected) {
