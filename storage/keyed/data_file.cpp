@@ -122,17 +122,17 @@ Page* DataFile::fetch(std::int32_t ref, bool keepImage) {
   const std::size_t length = static_cast<std::size_t>(k) * kUnit;
   std::uint64_t at = pageOffset(ref);
   if (const auto it = m_replay.find(at); it != m_replay.end()) at = it->second;
-  const std::string* image = m_images.find(at, length);
-  if (!image) {
+  std::shared_ptr<const PageContent> content = keepImage ? nullptr : m_images.find(at, length);
+  if (!content) {
     std::size_t got = 0;
     const int rc = readBlocks(at, m_pageBuffer, length, &got);
     SDFBT_CHECK(rc == 0 && got == length);
-    m_images.put(at, m_pageBuffer);
-    image = &m_pageBuffer;
+    content = std::make_shared<const PageContent>(decodePageImage(m_pageBuffer, ref));
+    m_images.put(at, length, content);
   }
-  Page* p = m_cache.add(parsePageImage(*image, ref, ++m_serials));
+  Page* p = m_cache.add(pageFromContent(*content, ref, ++m_serials));
   if (keepImage) {
-    p->image.assign(*image);
+    p->image.assign(m_pageBuffer);
     p->preparedClass = k;
   }
   m_cache.access(p);

@@ -1,38 +1,40 @@
 // The image cache: a map by offset with a recency list and a byte budget.
 #include "storage/keyed/image_cache.h"
 
+#include <utility>
+
 namespace linkar::keyed {
 
-const std::string* ImageCache::find(std::uint64_t offset, std::size_t length) {
-  const auto it = m_images.find(offset);
-  if (it == m_images.end() || it->second.image.size() != length) return nullptr;
+std::shared_ptr<const PageContent> ImageCache::find(std::uint64_t offset, std::size_t length) {
+  const auto it = m_held.find(offset);
+  if (it == m_held.end() || it->second.length != length) return nullptr;
   m_recency.splice(m_recency.end(), m_recency, it->second.recency);
-  return &it->second.image;
+  return it->second.content;
 }
 
-void ImageCache::put(std::uint64_t offset, std::string_view image) {
-  if (image.size() > kBudget) return;
-  if (const auto it = m_images.find(offset); it != m_images.end()) {
-    m_bytes -= it->second.image.size();
-    m_recency.erase(it->second.recency);
-    m_images.erase(it);
-  }
-  while (m_bytes + image.size() > kBudget && !m_recency.empty()) {
-    const auto oldest = m_images.find(m_recency.front());
-    m_bytes -= oldest->second.image.size();
-    m_images.erase(oldest);
-    m_recency.pop_front();
-  }
-  Held& held = m_images[offset];
-  held.image.assign(image);
+void ImageCache::drop(std::unordered_map<std::uint64_t, Held>::iterator it) {
+  m_bytes -= it->second.footprint;
+  m_recency.erase(it->second.recency);
+  m_held.erase(it);
+}
+
+void ImageCache::put(std::uint64_t offset, std::size_t length, std::shared_ptr<const PageContent> content) {
+  const std::size_t footprint = content->footprint();
+  if (footprint > kBudget) return;
+  if (const auto it = m_held.find(offset); it != m_held.end()) drop(it);
+  while (m_bytes + footprint > kBudget && !m_recency.empty()) drop(m_held.find(m_recency.front()));
+  Held& held = m_held[offset];
+  held.content = std::move(content);
+  held.length = length;
+  held.footprint = footprint;
   held.recency = m_recency.insert(m_recency.end(), offset);
-  m_bytes += image.size();
+  m_bytes += footprint;
 }
 
 void ImageCache::clear() {
   // Emptying the map walks all its buckets: not for every write of a commit.
-  if (m_images.empty()) return;
-  m_images.clear();
+  if (m_held.empty()) return;
+  m_held.clear();
   m_recency.clear();
   m_bytes = 0;
 }

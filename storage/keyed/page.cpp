@@ -253,42 +253,46 @@ PageNode* Page::build(const NodeAt& at, std::size_t lo, std::size_t hi, PageNode
   return n;
 }
 
-void Page::load(std::unique_ptr<char[]> store, const std::vector<EntrySpan>& spans) {
+void Page::load(std::shared_ptr<const char[]> store, const std::vector<DecodedEntry>& entries,
+                const std::vector<std::int32_t>* children) {
   SDFBT_CHECK(!m_root);
   touch();
-  m_store = std::move(store);
-  const std::size_t n = spans.size();
+  const std::size_t n = entries.size();
   if (n == 0) return;
   std::unique_ptr<PageNode[]> nodes(new PageNode[n]);
   PageNode* block = nodes.get();
-  if (m_loaded) m_blocks.push_back(std::move(m_loaded));
-  m_loaded = std::move(nodes);
   for (std::size_t i = 0; i < n; ++i) {
     PageNode& node = block[i];
-    node.ptr = m_store.get() + spans[i].offset;
-    node.length = spans[i].length;
-    node.keyLength = spans[i].keyLength;
-    node.child = spans[i].child;
+    node.ptr = store.get() + entries[i].offset;
+    node.length = entries[i].length;
+    node.keyLength = static_cast<std::uint16_t>(entries[i].keyLength);
+    if (children) node.child = (*children)[i];
   }
+  m_store = std::move(store);
+  if (m_loaded) m_blocks.push_back(std::move(m_loaded));
+  m_loaded = std::move(nodes);
   m_root = build([block](std::size_t i) { return block + i; }, 0, n, nullptr);
 }
 
 void Page::moveTail(std::size_t cut, Page& to) {
   std::vector<PageNode*> nodes = inOrder();
   SDFBT_CHECK(cut <= nodes.size());
-  std::vector<EntrySpan> spans;
-  spans.reserve(nodes.size() - cut);
+  std::vector<DecodedEntry> entries;
+  std::vector<std::int32_t> children;
+  entries.reserve(nodes.size() - cut);
+  children.reserve(nodes.size() - cut);
   std::size_t total = 0;
   for (std::size_t i = cut; i < nodes.size(); ++i) total += nodes[i]->length;
-  std::unique_ptr<char[]> store(new char[total ? total : 1]);
+  std::shared_ptr<char[]> store(new char[total ? total : 1]);
   std::uint32_t at = 0;
   for (std::size_t i = cut; i < nodes.size(); ++i) {
     const PageNode* n = nodes[i];
-    spans.push_back({at, n->length, n->keyLength, n->child});
+    entries.push_back({at, n->length, n->keyLength, 0});
+    children.push_back(n->child);
     if (n->length) std::memcpy(store.get() + at, n->ptr, n->length);
     at += n->length;
   }
-  to.load(std::move(store), spans);
+  to.load(std::shared_ptr<const char[]>(std::move(store)), entries, &children);
   for (std::size_t i = cut; i < nodes.size(); ++i) freeNode(nodes[i]);
   touch();
   m_root = build([&nodes](std::size_t i) { return nodes[i]; }, 0, cut, nullptr);

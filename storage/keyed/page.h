@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "storage/keyed/page_codec.h"
+
 namespace linkar::keyed {
 
 // Orders key parts: unsigned bytes, a proper prefix first.
@@ -33,14 +35,6 @@ struct PageNode {
   std::string_view bytes() const { return {ptr, length}; }
   std::string_view key() const { return {ptr, keyLength}; }
   std::string_view data() const { return {ptr + keyLength, length - keyLength}; }
-};
-
-// Where one entry lies in a page's byte buffer, as the loader hands it over.
-struct EntrySpan {
-  std::uint32_t offset = 0;
-  std::uint32_t length = 0;
-  std::uint16_t keyLength = 0;
-  std::int32_t child = 0;
 };
 
 class Page {
@@ -88,9 +82,12 @@ class Page {
   // The size bound recomputed from the entries held.
   std::uint32_t exactBound() const;
 
-  // Takes over a page's entries (in key order) lying in `store`; the tree is
-  // built in linear time. The page must be empty.
-  void load(std::unique_ptr<char[]> store, const std::vector<EntrySpan>& spans);
+  // Takes over a page's entries (in strictly ascending key order) lying in
+  // `store` as decoded, with their child references on a branch page; the
+  // tree is built in linear time. The page must be empty; `store` is shared
+  // and never written.
+  void load(std::shared_ptr<const char[]> store, const std::vector<DecodedEntry>& entries,
+            const std::vector<std::int32_t>* children);
   // Moves the entries from the `cut`-th on (in key order) to the empty page
   // `to`; this page keeps the ones before, rebuilt as a balanced tree.
   void moveTail(std::size_t cut, Page& to);
@@ -129,7 +126,7 @@ class Page {
   std::uint64_t m_serial;
   std::uint64_t m_generation = 0;
   PageNode* m_root = nullptr;
-  std::unique_ptr<char[]> m_store;                     // bytes of the entries as loaded
+  std::shared_ptr<const char[]> m_store;               // bytes of the entries as loaded
   std::unique_ptr<PageNode[]> m_loaded;                // the nodes of the entries as loaded
   std::vector<std::unique_ptr<PageNode[]>> m_blocks;   // nodes added since
   PageNode* m_free = nullptr;                          // removed nodes, linked by `right`

@@ -189,7 +189,7 @@ bool decodeEntries(std::string_view body, std::size_t count, char* bytes,
     copyBytes(bytes + made + shared, body.data() + pos, rest);
     pos += rest;
     out.push_back({static_cast<std::uint32_t>(made), static_cast<std::uint32_t>(length),
-                   static_cast<std::uint32_t>(keyLength)});
+                   static_cast<std::uint32_t>(keyLength), static_cast<std::uint32_t>(shared)});
     made += length;
   }
   return pos == body.size();

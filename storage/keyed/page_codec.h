@@ -33,6 +33,7 @@ struct DecodedEntry {
   std::uint32_t offset = 0;
   std::uint32_t length = 0;
   std::uint32_t keyLength = 0;
+  std::uint32_t shared = 0;  // leading bytes taken from the entry before
 };
 
 // The most bytes `count` entries decoded from `body` can take: each entry

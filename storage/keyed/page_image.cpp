@@ -58,7 +58,12 @@ void finishPageImage(const Page& page, std::string& image) {
   }
 }
 
-std::unique_ptr<Page> parsePageImage(std::string_view image, std::int32_t ref, std::uint64_t serial) {
+std::size_t PageContent::footprint() const {
+  return sizeof(PageContent) + bytesLength + entries.size() * sizeof(DecodedEntry) +
+         children.size() * sizeof(std::int32_t);
+}
+
+PageContent decodePageImage(std::string_view image, std::int32_t ref) {
   SDFBT_CHECK(image.size() >= kPageHeader);
   const std::uint8_t* p = bytesOf(image);
   SDFBT_CHECK(getLe32(p + kPageHome) == pageOffset(ref));
@@ -71,31 +76,48 @@ std::unique_ptr<Page> parsePageImage(std::string_view image, std::int32_t ref, s
   const std::size_t headerPart = kPageHeader + (level > 0 ? kChildRefSize * n : 0);
   SDFBT_CHECK(headerPart <= storedLength && storedLength <= uncompressed);
   SDFBT_CHECK(uncompressed <= bound);
-  static thread_local std::string expanded;  // reused: pages are loaded one at a time
+  // Reused: pages are decoded one at a time.
+  static thread_local std::string expanded;
+  static thread_local std::vector<char> scratch;
   std::string_view body = image.substr(headerPart, storedLength - headerPart);
   if (storedLength < uncompressed) {
     SDFBT_CHECK(decompressBody(body, uncompressed - headerPart, expanded));
     body = expanded;
   }
-  std::unique_ptr<char[]> bytes(new char[std::max<std::size_t>(1, decodedBound(body, n))]);
-  static thread_local std::vector<DecodedEntry> entries;
-  static thread_local std::vector<EntrySpan> spans;
-  SDFBT_CHECK(decodeEntries(body, n, bytes.get(), entries));
-  spans.resize(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    const DecodedEntry& e = entries[i];
-    spans[i] = {e.offset, e.length, static_cast<std::uint16_t>(e.keyLength), 0};
-    if (level > 0) spans[i].child = static_cast<std::int32_t>(getLe32(p + kPageHeader + kChildRefSize * i));
-    if (i > 0) {
-      const DecodedEntry& before = entries[i - 1];
-      SDFBT_CHECK(compareKeys({bytes.get() + before.offset, before.keyLength},
-                              {bytes.get() + e.offset, e.keyLength}) < 0);
-    }
+  scratch.resize(std::max<std::size_t>(1, decodedBound(body, n)));
+  PageContent content;
+  content.level = level;
+  content.bound = bound;
+  SDFBT_CHECK(decodeEntries(body, n, scratch.data(), content.entries));
+  for (std::size_t i = 1; i < n; ++i) {
+    // The bytes shared with the entry before are equal by construction.
+    const DecodedEntry& before = content.entries[i - 1];
+    const DecodedEntry& e = content.entries[i];
+    const std::size_t same = std::min<std::size_t>({e.shared, before.keyLength, e.keyLength});
+    SDFBT_CHECK(compareKeys({scratch.data() + before.offset + same, before.keyLength - same},
+                            {scratch.data() + e.offset + same, e.keyLength - same}) < 0);
   }
-  auto page = std::make_unique<Page>(ref, level, serial);
-  page->load(std::move(bytes), spans);
-  page->setSizeBound(bound);
+  content.bytesLength = n ? content.entries.back().offset + content.entries.back().length : 0;
+  std::shared_ptr<char[]> bytes(new char[std::max<std::size_t>(1, content.bytesLength)]);
+  std::copy_n(scratch.data(), content.bytesLength, bytes.get());
+  content.bytes = std::move(bytes);
+  if (level > 0) {
+    content.children.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+      content.children[i] = static_cast<std::int32_t>(getLe32(p + kPageHeader + kChildRefSize * i));
+  }
+  return content;
+}
+
+std::unique_ptr<Page> pageFromContent(const PageContent& content, std::int32_t ref, std::uint64_t serial) {
+  auto page = std::make_unique<Page>(ref, content.level, serial);
+  page->load(content.bytes, content.entries, content.level > 0 ? &content.children : nullptr);
+  page->setSizeBound(content.bound);
   return page;
+}
+
+std::unique_ptr<Page> parsePageImage(std::string_view image, std::int32_t ref, std::uint64_t serial) {
+  return pageFromContent(decodePageImage(image, ref), ref, serial);
 }
 
 }  // namespace linkar::keyed
