@@ -1,6 +1,7 @@
 // Key maintenance for one record, with the undo of a duplicate.
 #include "storage/keyed/key_maintenance.h"
 
+#include "storage/keyed/internal_error.h"
 #include "storage/keyed/sdf_format.h"
 #include "storage/keyed/table_entries.h"
 
@@ -35,8 +36,11 @@ int maintain(Sdfbt& tree, std::uint32_t table, const std::vector<KeyDescriptor>&
     }
     int delta = 0;
     if (newEntry) {
-      if (!key.duplicates() && tree.find(newEntry->keyPart)) return static_cast<int>(i);
-      tree.insert(newEntry->keyPart, newEntry->dataPart);
+      if (!tree.insertNew(newEntry->keyPart, newEntry->dataPart)) {
+        // Only a key without duplicates can meet its own key part again.
+        SDFBT_CHECK(!key.duplicates());
+        return static_cast<int>(i);
+      }
       ++delta;
     }
     if (oldEntry) {

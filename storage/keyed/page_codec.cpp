@@ -87,6 +87,12 @@ bool compressBody(std::string_view body, std::string& out) {
       continue;
     }
     std::size_t m = 1;
+    // Runs are often long (blank padding): compare eight bytes at a time.
+    const std::uint64_t pattern = kLowBits * static_cast<std::uint8_t>(d[p]);
+    for (std::uint64_t word = 0; p + m + kWord <= n; m += kWord) {
+      std::memcpy(&word, d + p + m, kWord);
+      if (word != pattern) break;
+    }
     while (p + m < n && d[p + m] == d[p]) ++m;
     if (m >= kMinRun) {
       // The run's first byte travels as the last literal; the count repeats it.

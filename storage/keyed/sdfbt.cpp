@@ -197,6 +197,11 @@ bool Sdfbt::needsSplit(const Page& page) {
 
 void Sdfbt::insertAt(std::string bytes, std::size_t keyLength, std::int32_t child,
                      std::uint8_t level) {
+  SDFBT_CHECK(placeEntry(bytes, keyLength, child, level));
+}
+
+bool Sdfbt::placeEntry(std::string_view bytes, std::size_t keyLength, std::int32_t child,
+                       std::uint8_t level) {
   SDFBT_CHECK(bytes.size() <= kMaxEntryLength && keyLength <= kMaxKeyLength);
   m_file.requireWritable();
   m_file.ensureTree();
@@ -204,10 +209,19 @@ void Sdfbt::insertAt(std::string bytes, std::size_t keyLength, std::int32_t chil
   Page* page = descend(key, level);
   SDFBT_CHECK(page->level() == level);
   const std::uint32_t cost = page->entryCost(bytes.size());
-  SDFBT_CHECK(page->insert(std::move(bytes), keyLength, child));
+  if (!page->insert(bytes, keyLength, child)) return false;
   page->setSizeBound(page->sizeBound() + cost);
   m_file.markDirty(page);
   splitIfNeeded(page);
+  return true;
+}
+
+bool Sdfbt::insertNew(std::string_view key, std::string_view data) {
+  m_file.beginOperation();
+  std::string bytes;
+  bytes.reserve(key.size() + data.size());
+  bytes.append(key).append(data);
+  return placeEntry(bytes, key.size(), 0, 0);
 }
 
 void Sdfbt::insert(std::string_view key, std::string_view data) {

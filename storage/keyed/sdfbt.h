@@ -79,6 +79,9 @@ class Sdfbt {
 
   // Inserts a new leaf entry; a key part already present is an internal error.
   void insert(std::string_view key, std::string_view data);
+  // Inserts a new leaf entry in one descent; false, changing nothing, when
+  // the key part is already present.
+  bool insertNew(std::string_view key, std::string_view data);
   // Inserts, or replaces the data part of the entry with this key part.
   void put(std::string_view key, std::string_view data);
   // Replaces the data part of the entry with this key part by what `change`
@@ -101,6 +104,7 @@ class Sdfbt {
   Spot upperBound(const std::string* key, bool strict);
   Page* descend(std::string_view key, std::uint8_t level);
   void insertAt(std::string bytes, std::size_t keyLength, std::int32_t child, std::uint8_t level);
+  bool placeEntry(std::string_view bytes, std::size_t keyLength, std::int32_t child, std::uint8_t level);
   static bool needsSplit(const Page& page);
   void splitIfNeeded(Page* page);
   void split(Page* page);
