@@ -1,10 +1,11 @@
 // A page in memory: its entries in a search tree balanced by subtree sizes,
 // with the page's reference, level, size bound and cache bookkeeping.
 //
-// Storage is per page: a page read from disk keeps all its entry bytes in one
-// buffer and all its nodes in one block, so loading and evicting a page cost
-// a few allocations rather than two per entry. Entries inserted or changed
-// later own their bytes; removed nodes go to the page's free list.
+// A page read from disk keeps all its entry bytes in one read-only buffer
+// (shared with the data file's cache of decoded pages) and all its nodes in
+// one block, so loading and evicting a page cost a few allocations rather
+// than two per entry. Entries inserted or changed later own their bytes;
+// removed nodes go to the page's free list.
 #pragma once
 
 #include <cstddef>
