@@ -191,7 +191,7 @@ bool decodeEntries(std::string_view body, std::size_t count, char* bytes,
     if (i > 0 && shared > out.back().length) return false;
     const std::size_t rest = length - shared;
     if (body.size() - pos < rest) return false;
-    copyBytes(bytes + made, bytes + out.back().offset, shared);
+    if (shared) copyBytes(bytes + made, bytes + out.back().offset, shared);
     copyBytes(bytes + made + shared, body.data() + pos, rest);
     pos += rest;
     out.push_back({static_cast<std::uint32_t>(made), static_cast<std::uint32_t>(length),
