@@ -43,6 +43,26 @@ class FileStore final : public BlockStore {
   platform::File m_file;
 };
 
+// Another store, used without being owned: for a data file opened over a
+// file whose handle must outlive it (its locks are held through that handle).
+class BorrowedStore final : public BlockStore {
+ public:
+  explicit BorrowedStore(BlockStore& inner) : m_inner(inner) {}
+  int read(std::uint64_t offset, void* buffer, std::size_t length, std::size_t* got) override {
+    return m_inner.read(offset, buffer, length, got);
+  }
+  int write(std::uint64_t offset, const void* data, std::size_t length) override {
+    return m_inner.write(offset, data, length);
+  }
+  int size(std::uint64_t* out) override { return m_inner.size(out); }
+  int setSize(std::uint64_t size) override { return m_inner.setSize(size); }
+  int flush() override { return m_inner.flush(); }
+  bool writable() const override { return m_inner.writable(); }
+
+ private:
+  BlockStore& m_inner;
+};
+
 // A store over bytes in memory (checkers, fuzzing, tests).
 class MemoryStore final : public BlockStore {
  public:

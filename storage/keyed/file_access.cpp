@@ -65,9 +65,10 @@ int FileAccess::open(const std::string& path, std::uint8_t accessByte,
   setRecoveringPath(path);
   rc = DataFile::open(std::move(held), owner, file);
   setRecoveringPath({});
+  // A failed open has closed the file, and its locks went with it.
+  if (rc) return rc;
   if (lockWriter) openLocks.unlockWriterRange();
   if (lockReader) openLocks.unlockReaderSlot();
-  if (rc) return rc;
   out = std::make_unique<FileAccess>(std::move(file), sharing, lockFile);
   out->m_path = path;
   out->m_headerValid = true;

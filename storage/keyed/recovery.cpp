@@ -111,9 +111,11 @@ int controlFileLists(const std::string& name, std::uint32_t number, bool* listed
   std::unique_ptr<DataFile> control;
   bool found = false;
   t_recoveringPath = name;
-  // A control file too damaged to read lists nothing we could trust.
+  // A control file too damaged to read lists nothing we could trust. The
+  // store stays here: the reader slot is unlocked through it afterwards,
+  // also when the open fails and drops what it was given.
   const int fault = runGuarded([&] {
-    if (DataFile::open(std::move(store), {}, control) != 0 || !control->hasTree()) return;
+    if (DataFile::open(std::make_unique<BorrowedStore>(*store), {}, control) != 0 || !control->hasTree()) return;
     found = Sdfbt(*control).find(controlEntryKey(number)).has_value();
   });
   locks.unlockReaderSlot();

@@ -123,7 +123,7 @@ class LinkarFiles {
   void setKeyword(std::string_view v) { put(kKeyword, kKeywordSize, v); }
   void setInfo(std::string_view v) {
     std::memset(m_siteInfo, ' ', sizeof(m_siteInfo));
-    std::memcpy(m_siteInfo, v.data(), std::min(v.size(), sizeof(m_siteInfo)));
+    if (!v.empty()) std::memcpy(m_siteInfo, v.data(), std::min(v.size(), sizeof(m_siteInfo)));
   }
   void setRating(int rating) {
     runtime::packInteger(std::span<uint8_t>(m_url + kRating, kRatingSize), 0, rating);
