@@ -52,12 +52,14 @@ void Page::freeNode(PageNode* n) {
   m_free = n;
 }
 
-void Page::setBytes(PageNode* n, std::string_view bytes) {
-  std::unique_ptr<char[]> own(new char[bytes.size() ? bytes.size() : 1]);
-  if (!bytes.empty()) std::memcpy(own.get(), bytes.data(), bytes.size());
+void Page::setBytes(PageNode* n, std::string_view head, std::string_view tail) {
+  const std::size_t length = head.size() + tail.size();
+  std::unique_ptr<char[]> own(new char[length ? length : 1]);
+  if (!head.empty()) std::memcpy(own.get(), head.data(), head.size());
+  if (!tail.empty()) std::memcpy(own.get() + head.size(), tail.data(), tail.size());
   n->own = std::move(own);
   n->ptr = n->own.get();
-  n->length = static_cast<std::uint32_t>(bytes.size());
+  n->length = static_cast<std::uint32_t>(length);
 }
 
 PageNode* Page::first() const {
@@ -224,10 +226,7 @@ void Page::erase(PageNode* n) {
 }
 
 void Page::changeData(PageNode* n, std::string_view data) {
-  std::string bytes;
-  bytes.reserve(n->keyLength + data.size());
-  bytes.append(n->key()).append(data);
-  setBytes(n, bytes);
+  setBytes(n, n->key(), data);
   touch();
 }
 

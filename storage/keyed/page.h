@@ -119,7 +119,8 @@ class Page {
   void rotateRight(PageNode* x);
   PageNode* newNode();
   void freeNode(PageNode* n);
-  static void setBytes(PageNode* n, std::string_view bytes);
+  // Gives the node its own copy of head then tail (which may be its old bytes).
+  static void setBytes(PageNode* n, std::string_view head, std::string_view tail = {});
 
   std::int32_t m_ref;
   std::uint8_t m_level;

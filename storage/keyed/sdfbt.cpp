@@ -195,7 +195,7 @@ bool Sdfbt::needsSplit(const Page& page) {
          (page.sizeBound() > kSoftSplitBound && page.count() > kSoftSplitCount);
 }
 
-void Sdfbt::insertAt(std::string bytes, std::size_t keyLength, std::int32_t child,
+void Sdfbt::insertAt(std::string_view bytes, std::size_t keyLength, std::int32_t child,
                      std::uint8_t level) {
   SDFBT_CHECK(placeEntry(bytes, keyLength, child, level));
 }
@@ -224,18 +224,12 @@ bool Sdfbt::insertNew(std::string_view key, std::string_view data) {
   return placeEntry(bytes, key.size(), 0, 0);
 }
 
-void Sdfbt::insert(std::string_view key, std::string_view data) {
-  m_file.beginOperation();
-  std::string bytes;
-  bytes.reserve(key.size() + data.size());
-  bytes.append(key).append(data);
-  insertAt(std::move(bytes), key.size(), 0, 0);
-}
+void Sdfbt::insert(std::string_view key, std::string_view data) { SDFBT_CHECK(insertNew(key, data)); }
 
 void Sdfbt::insertSeparator(std::string_view key, std::int32_t child, std::uint8_t level) {
   m_file.beginOperation();
   SDFBT_CHECK(level > 0);
-  insertAt(std::string(key), key.size(), child, level);
+  insertAt(key, key.size(), child, level);
 }
 
 void Sdfbt::changeData(Page* page, PageNode* node, std::string_view data) {
@@ -259,7 +253,7 @@ void Sdfbt::put(std::string_view key, std::string_view data) {
   }
   std::string bytes;
   bytes.append(key).append(data);
-  insertAt(std::move(bytes), key.size(), 0, 0);
+  insertAt(bytes, key.size(), 0, 0);
 }
 
 bool Sdfbt::update(std::string_view key, const std::function<void(std::string& data)>& change) {

@@ -103,7 +103,7 @@ class Sdfbt {
   Spot lowerBound(std::string_view key, bool strict);
   Spot upperBound(const std::string* key, bool strict);
   Page* descend(std::string_view key, std::uint8_t level);
-  void insertAt(std::string bytes, std::size_t keyLength, std::int32_t child, std::uint8_t level);
+  void insertAt(std::string_view bytes, std::size_t keyLength, std::int32_t child, std::uint8_t level);
   bool placeEntry(std::string_view bytes, std::size_t keyLength, std::int32_t child, std::uint8_t level);
   static bool needsSplit(const Page& page);
   void splitIfNeeded(Page* page);
