@@ -8,9 +8,11 @@
 
 namespace linkar::keyed {
 
-// Raises the internal error for the check at `line`: inside runGuarded() it
-// unwinds to the guard; otherwise it shows the runtime error and ends the program.
-[[noreturn]] void internalError(int line);
+// Raises the internal error for the check at `line` of the source `file`:
+// inside runGuarded() it unwinds to the guard; otherwise it writes the file
+// and line to standard error (the box names only the line, which several
+// files share), shows the runtime error and ends the program.
+[[noreturn]] void internalError(const char* file, int line);
 
 // Runs `body`; returns 0 when it completes, or the line number of the first
 // structural fault it met. Guards may nest; the fault unwinds to the innermost.
@@ -25,7 +27,7 @@ std::string internalErrorText(int line);
 }  // namespace linkar::keyed
 
 // Structural check: on failure, the internal error with this source line.
-#define SDFBT_CHECK(cond)                                   \
-  do {                                                      \
-    if (!(cond)) ::linkar::keyed::internalError(__LINE__);  \
+#define SDFBT_CHECK(cond)                                             \
+  do {                                                                \
+    if (!(cond)) ::linkar::keyed::internalError(__FILE__, __LINE__);  \
   } while (false)
