@@ -19,6 +19,14 @@ constexpr const char* kHeight = "Height";
 constexpr const char* kYes = "Yes";
 constexpr const char* kNo = "No";
 
+// A value out of range (a hand-edited or damaged file: "Width=99999999999")
+// counts as missing, which the restoring rules already handle: the window
+// keeps its designed place, as on a first run, instead of a size that
+// overflows on its way to pixels. A position may be negative (a window
+// dragged partly off the frame); a size must be positive.
+int placePosition(int value) { return value >= -kMaxPlaceUnits && value <= kMaxPlaceUnits ? value : 0; }
+int placeSize(int value) { return value > 0 && value <= kMaxPlaceUnits ? value : 0; }
+
 ui::Window* targetWindow(ui::Window* window) {
   if (window) return window;
   ui::Engine* engine = ui::Engine::instance();
@@ -44,15 +52,15 @@ void RestoreWindowPlace(std::string_view procedure, std::string_view iniName, ui
   const std::string section(procedure);
   auto number = [&](const char* key) { return platform::readProfileInt(path, section, key, 0); };
 
-  if (number(kXPosit) == 0) return;
+  if (placePosition(number(kXPosit)) == 0) return;
   if (!w->maximized()) {
-    int x = number(kXPosit);
-    int y = number(kYPosit);
+    int x = placePosition(number(kXPosit));
+    int y = placePosition(number(kYPosit));
     bool placed = x != 0 && y != 0;
     ui::Rect place = w->place();
     if (placed && w->resizable()) {
-      int width = number(kWidth);
-      int height = number(kHeight);
+      int width = placeSize(number(kWidth));
+      int height = placeSize(number(kHeight));
       placed = width != 0 && height != 0;
       place.width = width;
       place.height = height;

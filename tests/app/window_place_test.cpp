@@ -1,7 +1,7 @@
 // Window places in the settings file, through procedures run on the
 // headless engine: first run, maximised and minimised closes, a section
-// with "XPosit" 0, a window that cannot be resized, and two copies of one
-// window started from the frame's menu.
+// with "XPosit" 0, a window that cannot be resized, values out of range,
+// and two copies of one window started from the frame's menu.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -145,6 +145,42 @@ TEST_F(WindowPlaceTest, ABrokenSettingsFileGivesTheDesignedPlace) {
   EXPECT_EQ(w->place().x, 0);
   EXPECT_EQ(w->place().width, 345);
   EXPECT_FALSE(w->maximized());
+}
+
+TEST_F(WindowPlaceTest, ValuesNoWindowCanHaveCountAsMissing) {
+  const std::string over = std::to_string(kMaxPlaceUnits + 1);
+  struct Case {
+    std::string section;
+    bool maximized;  // "Maximize=Yes" is obeyed only when XPosit itself is sound
+  };
+  const Case cases[] = {
+      {"XPosit=10\nYPosit=20\nWidth=99999999999\nHeight=100\n", true},
+      {"XPosit=10\nYPosit=20\nWidth=100\nHeight=-99999999999\n", true},
+      {"XPosit=10\nYPosit=20\nWidth=-50\nHeight=100\n", true},
+      {"XPosit=10\nYPosit=" + over + "\nWidth=100\nHeight=100\n", true},
+      {"XPosit=99999999999\nYPosit=20\nWidth=100\nHeight=100\n", false},
+      {"XPosit=-" + over + "\nYPosit=20\nWidth=100\nHeight=100\n", false},
+  };
+  for (const Case& c : cases) {
+    writeIni("[BrowseLINKAR]\nMaximize=Yes\n" + c.section);
+    ui::Window* w = openWindow("BrowseLINKAR", kBrowse);
+    ASSERT_NE(w, nullptr) << c.section;
+    EXPECT_EQ(w->place().x, 0) << c.section;
+    EXPECT_EQ(w->place().width, 345) << c.section;
+    EXPECT_EQ(w->place().height, 198) << c.section;
+    EXPECT_EQ(w->maximized(), c.maximized) << c.section;
+    w->setMinimized(true);  // closes without rewriting the file
+    ASSERT_TRUE(m_driver.close(*w));
+  }
+
+  // The extremes themselves are places a window may have.
+  writeIni("[BrowseLINKAR]\nXPosit=-" + std::to_string(kMaxPlaceUnits) + "\nYPosit=1\nWidth=" +
+           std::to_string(kMaxPlaceUnits) + "\nHeight=1\n");
+  ui::Window* w = openWindow("BrowseLINKAR", kBrowse);
+  ASSERT_NE(w, nullptr);
+  EXPECT_EQ(w->place().x, -kMaxPlaceUnits);
+  EXPECT_EQ(w->place().width, kMaxPlaceUnits);
+  EXPECT_EQ(w->place().height, 1);
 }
 
 TEST_F(WindowPlaceTest, ChoosingBrowseLocationsTwiceOpensTwoIndependentWindows) {
