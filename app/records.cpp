@@ -8,6 +8,7 @@
 #include "storage/ascii/ascii_driver.h"
 #include "storage/keyed/strandel_driver.h"
 #include "storage/layer/field_list.h"
+#include "storage/layer/thread_files.h"
 
 namespace linkar::app {
 
@@ -15,11 +16,6 @@ using storage::FieldListBuilder;
 using storage::FileDecl;
 using storage::KeyDecl;
 using storage::MemoDecl;
-
-LinkarRecord URL;
-CategoriesRecord CAT;
-TransferRecord ASC;
-char URL_SiteInfo[kSiteInfoSize];
 
 FileDecl LINKAR;
 FileDecl Categories;
@@ -90,7 +86,7 @@ void declareFiles()
     LINKAR.fieldList = kLinkarFields.data();
     LINKAR.keys = kLinkarKeys;
     LINKAR.memos = kLinkarMemos;
-    LINKAR.record = reinterpret_cast<uint8_t*>(&URL);
+    LINKAR.threaded = true;
 
     Categories.entry = &keyed::strandelDriverEntry;
     Categories.name = "CATEGORIES";
@@ -100,7 +96,7 @@ void declareFiles()
     Categories.recordLength = sizeof(CategoriesRecord);
     Categories.fieldList = kCategoriesFields.data();
     Categories.keys = kCategoriesKeys;
-    Categories.record = reinterpret_cast<uint8_t*>(&CAT);
+    Categories.threaded = true;
 
     TransferFile.entry = &ascii::asciiDriverEntry;
     TransferFile.name = TransferFileName.data();  // the variable, not a constant
@@ -108,7 +104,7 @@ void declareFiles()
     TransferFile.attributeBits = kFileAttributes;
     TransferFile.recordLength = sizeof(TransferRecord);
     TransferFile.fieldList = kTransferFields.data();
-    TransferFile.record = reinterpret_cast<uint8_t*>(&ASC);
+    TransferFile.threaded = true;
 
     declareKey(URL_K_LOCATION, "URL:K_LOCATION", kUniqueNoBlanksNoCase, kLocationComponents, LINKAR);
     declareKey(URL_K_DESCRIPTION, "URL:K_DESCRIPTION", kDupsNoBlanksNoCase, kDescriptionComponents, LINKAR);
@@ -120,12 +116,16 @@ void declareFiles()
     URL_SITEINFO.label = "URL:SITEINFO";
     URL_SITEINFO.number = 1;
     URL_SITEINFO.size = kSiteInfoSize;
-    URL_SITEINFO.buffer = URL_SiteInfo;
 }
 
 // The declarations are constant for the program's life: made once, before main.
 const bool kDeclared = (declareFiles(), true);
 
 }  // namespace
+
+LinkarRecord& URL() { return *reinterpret_cast<LinkarRecord*>(storage::recordOf(LINKAR)); }
+CategoriesRecord& CAT() { return *reinterpret_cast<CategoriesRecord*>(storage::recordOf(Categories)); }
+TransferRecord& ASC() { return *reinterpret_cast<TransferRecord*>(storage::recordOf(TransferFile)); }
+char* URL_SiteInfo() { return storage::memoBufferOf(LINKAR, URL_SITEINFO.number); }
 
 }  // namespace linkar::app

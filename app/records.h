@@ -1,6 +1,14 @@
 // The program's three files: the site table LINKAR, the category table
 // Categories and the TransferFile of the imports and the export, with their
 // record buffers, keys and memo, as declared to the file-statement layer.
+//
+// All three are threaded: every procedure thread has its own record buffer,
+// memo buffer and open of each (storage/layer/thread_files.h). URL(), CAT(),
+// ASC() and URL_SiteInfo() are the current thread's buffers, the very ones
+// the thread's file statements read and write; a procedure called on the
+// thread (a form, a lookup) sees the same ones, a procedure started on
+// another thread its own. Take them afresh after any wait for the user
+// rather than keeping a reference across threads.
 #pragma once
 
 #include <cstdint>
@@ -36,11 +44,11 @@ static_assert(sizeof(TransferRecord) == 512);
 
 constexpr int32_t kSiteInfoSize = 500;  // URL:SiteInfo, the site's free text
 
-// Record buffers.
-extern LinkarRecord URL;
-extern CategoriesRecord CAT;
-extern TransferRecord ASC;
-extern char URL_SiteInfo[kSiteInfoSize];
+// Record buffers of the current procedure thread.
+LinkarRecord& URL();
+CategoriesRecord& CAT();
+TransferRecord& ASC();
+char* URL_SiteInfo();  // kSiteInfoSize bytes
 
 // Files.
 extern storage::FileDecl LINKAR;

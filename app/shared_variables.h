@@ -1,6 +1,7 @@
 // The variables every procedure of the program shares: the request and
-// response passed between a browse and its forms, the files' open counters,
-// the TransferFile's name and the directories of the file dialogs.
+// response passed between a browse and its forms, the files' open counters
+// (one set per procedure thread), the TransferFile's name and the
+// directories of the file dialogs.
 #pragma once
 
 #include <cstdint>
@@ -21,9 +22,11 @@ constexpr const char* kDefaultTransferFileName = "bookmark.htm";
 
 extern int32_t SharedRequest;
 extern int32_t SharedResponse;
-extern int32_t LinkarOpenCount;
-extern int32_t CategoriesOpenCount;
-extern int32_t TransferFileOpenCount;
+// The open counters count the procedures of the current procedure thread
+// that use the file: each thread opens the files for itself.
+int32_t& LinkarOpenCount();
+int32_t& CategoriesOpenCount();
+int32_t& TransferFileOpenCount();
 extern runtime::FixedString<kPathTextSize> TransferFileName;
 extern runtime::FixedString<kPathTextSize> StartupDirectory;
 extern runtime::FixedString<kPathTextSize> LastFileDirectory;

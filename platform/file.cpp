@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <utility>
 
+#include "platform/pause.h"
 #include "platform/range_lock.h"
 #include "platform/raw_io.h"
 #include "platform/share_mode.h"
@@ -221,27 +222,26 @@ bool callerRange(std::uint64_t offset, std::uint64_t length) {
 
 }  // namespace
 
-int File::setCallerLock(std::uint64_t offset, std::uint64_t length, LockKind kind, bool wait) {
+int File::setCallerLock(std::uint64_t offset, std::uint64_t length, LockKind kind) {
   assert(callerRange(offset, length));
   if (!isOpen()) return failWith(kErrorInvalidHandle);
   if (!callerRange(offset, length)) return failWith(kErrorInvalidParameter);
   if (!(kind == LockKind::Shared ? m_canReadLock : m_canWriteLock))
     return failWith(kErrorAccessDenied);
   auto type = kind == LockKind::Shared ? ofd::LockType::Shared : ofd::LockType::Exclusive;
-  int rc = ofd::setLock(m_fd, type, offset, length, wait);
+  int rc = ofd::setLock(m_fd, type, offset, length, false);
   if (rc == 0) return 0;
-  // A refused try is a sharing violation; a wait the kernel refuses would deadlock.
-  if (!wait && rc == EAGAIN) return failWith(kErrorSharingViolation);
-  if (wait && rc == EDEADLK) return failWith(kErrorLockViolation);
+  // A refused try is a sharing violation.
+  if (rc == EAGAIN) return failWith(kErrorSharingViolation);
   return failWith(mapErrno(rc));
 }
 
 int File::tryLock(std::uint64_t offset, std::uint64_t length, LockKind kind) {
-  return setCallerLock(offset, length, kind, false);
+  return setCallerLock(offset, length, kind);
 }
 
 int File::lock(std::uint64_t offset, std::uint64_t length, LockKind kind) {
-  return setCallerLock(offset, length, kind, true);
+  return retryWhileBusy([&] { return tryLock(offset, length, kind); }, kErrorSharingViolation);
 }
 
 int File::unlock(std::uint64_t offset, std::uint64_t length) {

@@ -135,16 +135,16 @@ class File {
   // not nest: locking a range twice and unlocking it once frees it.
   // REQUIRES: length > 0 and offset + length <= kCallerLockLimit.
   int tryLock(std::uint64_t offset, std::uint64_t length, LockKind kind);
-  // Waits until the lock is granted. A conflicting lock held by another
-  // open of this same process never comes free while its only thread waits
-  // here (procedure threads are fibers on one thread): where that can
-  // happen, retry tryLock() instead. 33 if the system refuses the wait.
+  // Waits until the lock is granted: tries, and pauses between tries
+  // (pause.h), so that while it waits the other procedure threads and the
+  // window system go on, and a lock held by another open of this same
+  // process can come free meanwhile.
   int lock(std::uint64_t offset, std::uint64_t length, LockKind kind);
   int unlock(std::uint64_t offset, std::uint64_t length);
 
  private:
-  // tryLock (wait false) and lock (wait true) over one path.
-  int setCallerLock(std::uint64_t offset, std::uint64_t length, LockKind kind, bool wait);
+  // One try at a caller lock.
+  int setCallerLock(std::uint64_t offset, std::uint64_t length, LockKind kind);
   int m_fd = -1;
   bool m_canWriteLock = false;  // descriptor opened for writing (exclusive locks possible)
   bool m_canReadLock = false;   // descriptor opened for reading (shared locks possible)

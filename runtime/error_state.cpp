@@ -11,35 +11,22 @@
 
 namespace linkar::runtime {
 
+ErrorState::ErrorState() {
+    text.fill(kBlank);
+    driverText.fill(kBlank);
+    driverCode.fill(kBlank);
+}
+
 namespace {
 
-struct Saved {
-    int32_t code;
-    int osNumber;
-    std::array<char, kErrorTextSize> text;
-    const void* file;
-};
+// Each OS thread starts on a state of its own; procedure threads are fibers
+// on one OS thread and switch through setCurrentErrorState().
+thread_local ErrorState t_ownState;
+thread_local ErrorState* t_current = nullptr;
 
-struct State {
-    int32_t code = 0;
-    int osNumber = 0;
-    const void* file = nullptr;
-    std::array<char, kErrorTextSize> text;
-    std::array<char, kDriverTextSize> driverText;
-    std::array<char, kDriverTextSize> driverCode;
-    std::vector<Saved> saved;
+using State = ErrorState;
 
-    State() {
-        text.fill(kBlank);
-        driverText.fill(kBlank);
-        driverCode.fill(kBlank);
-    }
-};
-
-State& state() {
-    static State s;
-    return s;
-}
+State& state() { return t_current ? *t_current : t_ownState; }
 
 void storeText(int code, std::string_view text) {
     State& s = state();
@@ -51,6 +38,12 @@ void storeText(int code, std::string_view text) {
 }
 
 }  // namespace
+
+ErrorState* setCurrentErrorState(ErrorState* current) {
+    ErrorState* previous = &state();
+    t_current = current;
+    return previous;
+}
 
 void clearError() {
     State& s = state();
@@ -86,13 +79,13 @@ std::string_view driverErrorCode() { return std::string_view(state().driverCode.
 
 void saveError() {
     State& s = state();
-    s.saved.push_back(Saved{s.code, s.osNumber, s.text, s.file});
+    s.saved.push_back(ErrorState::Saved{s.code, s.osNumber, s.text, s.file});
 }
 
 bool restoreError() {
     State& s = state();
     if (s.saved.empty()) return false;
-    const Saved& top = s.saved.back();
+    const ErrorState::Saved& top = s.saved.back();
     s.code = top.code;
     s.osNumber = top.osNumber;
     s.text = top.text;

@@ -2,12 +2,19 @@
 // reports through: code (0 = success), an 80-character text, the file that
 // caused the error, the operating-system number captured with it, and a
 // driver's own description and code. Callers test errorCode() right after
-// each statement. Procedure threads run one at a time, so it needs no lock.
+// each statement.
+//
+// Every procedure thread has an error state of its own, made current at each
+// switch between threads together with its string stack: a statement of one
+// thread never sees the error another thread's statement left. Procedure
+// threads run one at a time, so it needs no lock.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 namespace linkar::runtime {
 
@@ -17,6 +24,30 @@ constexpr size_t kErrorTextSize = 80;
 constexpr size_t kErrorTextKept = 79;
 // Width of each of the two driver texts, blank-padded.
 constexpr size_t kDriverTextSize = 81;
+
+// One error state. Its fields are read and changed only through the
+// functions below, which work on the current one.
+struct ErrorState {
+    struct Saved {
+        int32_t code;
+        int osNumber;
+        std::array<char, kErrorTextSize> text;
+        const void* file;
+    };
+    int32_t code = 0;
+    int osNumber = 0;
+    const void* file = nullptr;
+    std::array<char, kErrorTextSize> text;
+    std::array<char, kDriverTextSize> driverText;
+    std::array<char, kDriverTextSize> driverCode;
+    std::vector<Saved> saved;
+
+    ErrorState();
+};
+
+// Makes `state` current and returns the one that was (never null). Passing
+// nullptr returns to the OS thread's own state.
+ErrorState* setCurrentErrorState(ErrorState* state);
 
 // Error code 0, no file, all three texts blank. The saved states stay.
 void clearError();

@@ -12,9 +12,8 @@
 #include <exception>
 #include <vector>
 
-#include "runtime/expr_symbols.h"
 #include "runtime/runtime_error.h"
-#include "runtime/string_stack.h"
+#include "storage/layer/thread_context.h"
 
 namespace linkar::ui {
 
@@ -31,13 +30,15 @@ constexpr int kInternalWindowError = 501;
 }  // namespace
 
 struct ProcedureThreads::Slot {
+  // The thread's string stack, bindings, error state and files. Declared
+  // first, so destroyed last: a fiber unwound at its slot's end still finds
+  // them, and the files are closed after the procedure is gone.
+  storage::ThreadContext context;
   Procedure procedure;
   int recordedStack = 0;
   bool started = false;
   ctx::fiber fiber;
   ctx::fiber home;  // valid while the fiber runs
-  runtime::StringStack strings;
-  runtime::SymbolScopes scopes;  // the thread's bindings for the evaluator
 };
 
 ProcedureThreads::ProcedureThreads() = default;
@@ -50,13 +51,11 @@ void ProcedureThreads::unwindAll() {
   for (int i = 0; i < kSlots; ++i) {
     if (!m_slots[i]) continue;
     if (m_slots[i]->fiber) {
-      runtime::StringStack* previous = runtime::setCurrentStringStack(&m_slots[i]->strings);
-      runtime::SymbolScopes* previousScopes = runtime::setCurrentSymbolScopes(&m_slots[i]->scopes);
+      storage::ThreadContext* previous = storage::switchThreadContext(&m_slots[i]->context);
       m_current = i;
       m_slots[i]->fiber = ctx::fiber();
       m_current = -1;
-      runtime::setCurrentStringStack(previous);
-      runtime::setCurrentSymbolScopes(previousScopes);
+      storage::switchThreadContext(previous);
     }
     m_slots[i].reset();
   }
@@ -111,11 +110,8 @@ void ProcedureThreads::startMain(Procedure procedure) {
 }
 
 void ProcedureThreads::switchTo(int slot) {
-  int from = m_current;
   m_current = slot;
-  runtime::setCurrentStringStack(slot >= 0 ? &m_slots[slot]->strings : nullptr);
-  runtime::setCurrentSymbolScopes(slot >= 0 ? &m_slots[slot]->scopes : nullptr);
-  for (auto& [id, hook] : m_switchHooks) hook(from, slot);
+  storage::switchThreadContext(slot >= 0 ? &m_slots[slot]->context : nullptr);
 }
 
 bool ProcedureThreads::resume(int slot) {
@@ -161,15 +157,6 @@ int ProcedureThreads::usedSlots() const {
   for (int i = 1; i < kSlots; ++i)
     if (m_slots[i]) ++n;
   return n;
-}
-
-int ProcedureThreads::addSwitchHook(SwitchHook hook) {
-  m_switchHooks.emplace_back(++m_lastHookId, std::move(hook));
-  return m_lastHookId;
-}
-
-void ProcedureThreads::removeSwitchHook(int id) {
-  std::erase_if(m_switchHooks, [id](const auto& entry) { return entry.first == id; });
 }
 
 unsigned ProcedureThreads::generation(int slot) const {

@@ -7,9 +7,11 @@
 //     and gets control back when that fiber calls wait() or returns.
 //  2. Fibers switch only through wait(): the engine calls it in the accept
 //     loop's wait for an event and while a message box or popup is up.
-//  3. Each slot keeps its own string stack; resume() makes the slot's stack
-//     current and hands the home context's back when the fiber yields
-//     (switch hooks do the same for any other per-thread state).
+//  3. Each slot owns a storage::ThreadContext (string stack, evaluator
+//     bindings, error state, files: record and memo buffers, open files,
+//     transaction); resume() makes the slot's context current and hands the
+//     home context's back when the fiber yields. Nothing is copied at a
+//     switch: only the current pointers change.
 //  4. A slot is in use from start() until its procedure returns; slot 0 is
 //     in use for the program's lifetime.
 //
@@ -75,11 +77,6 @@ class ProcedureThreads {
   // Called in the finishing fiber after its procedure returned, before its
   // slot is freed (the engine closes the thread's windows here).
   void setOnFinish(std::function<void(int slot)> onFinish) { m_onFinish = std::move(onFinish); }
-  // Called at every switch with the slot that ran and the slot that runs
-  // now (-1: the home context). Returns an id for removeSwitchHook.
-  using SwitchHook = std::function<void(int from, int to)>;
-  int addSwitchHook(SwitchHook hook);
-  void removeSwitchHook(int id);
   // Counts the procedures a slot has held: a slot reused by a new START has
   // a new generation.
   unsigned generation(int slot) const;
@@ -95,8 +92,6 @@ class ProcedureThreads {
   int m_current = -1;
   bool m_startBarred = false;
   std::function<void(int)> m_onFinish;
-  std::vector<std::pair<int, SwitchHook>> m_switchHooks;
-  int m_lastHookId = 0;
   std::array<unsigned, kSlots> m_generation{};
 };
 

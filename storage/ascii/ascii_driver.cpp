@@ -16,6 +16,7 @@
 #include "storage/layer/driver_dispatch.h"
 #include "storage/layer/op_codes.h"
 #include "storage/layer/precondition_table.h"
+#include "storage/layer/thread_files.h"
 
 namespace linkar::ascii {
 
@@ -343,8 +344,9 @@ int32_t asciiDriverEntry(int32_t code, storage::Descriptor* descriptor, storage:
     // The registration question leaves no instance behind on a closed file.
     if (registerRequest && descriptor != nullptr) {
         auto& file = static_cast<storage::FileDecl&>(*descriptor);
-        if (file.instance && !(file.instance->m_state & storage::kStateOpen))
-            file.instance.reset();
+        std::unique_ptr<storage::DriverInstance>& instance = storage::instanceOf(file);
+        if (instance && !(instance->m_state & storage::kStateOpen))
+            instance.reset();
     }
     return result;
 }

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
-#include <thread>
 
+#include "platform/pause.h"
 #include "storage/ascii/ascii_errors.h"
 #include "storage/ascii/oem_charset.h"
 #include "storage/layer/field_list.h"
@@ -16,8 +16,6 @@ using storage::OpOutcome;
 
 namespace {
 
-// Pause between tries of a timed LOCK.
-constexpr auto kLockRetryPause = std::chrono::milliseconds(10);
 // A timed LOCK waits 100 x seconds hundredths of a second.
 constexpr int kMillisecondsPerSecond = 1000;
 // How long a write to a deny-none file waits for the file lock.
@@ -42,18 +40,11 @@ int takeLock(AsciiInstance& inst, std::chrono::milliseconds wait, bool forever)
         return platform::kErrorSharingViolation;
     if (inst.m_lockCount == 0) {
         platform::File& file = inst.m_file.file();
-        int rc = 0;
-        if (forever) {
-            rc = file.lock(kFileLockOffset, kFileLockLength, platform::LockKind::Exclusive);
-        } else {
-            auto deadline = std::chrono::steady_clock::now() + wait;
-            for (;;) {
-                rc = file.tryLock(kFileLockOffset, kFileLockLength, platform::LockKind::Exclusive);
-                if (rc != platform::kErrorSharingViolation || std::chrono::steady_clock::now() >= deadline)
-                    break;
-                std::this_thread::sleep_for(kLockRetryPause);
-            }
-        }
+        // Every wait pauses between tries (platform/pause.h), so the other
+        // procedure threads and the window system go on meanwhile.
+        const int rc = platform::retryWhileBusy(
+            [&] { return file.tryLock(kFileLockOffset, kFileLockLength, platform::LockKind::Exclusive); },
+            platform::kErrorSharingViolation, forever ? platform::kWaitForever : wait.count());
         if (rc != 0)
             return rc;
     }

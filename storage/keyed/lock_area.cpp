@@ -5,11 +5,12 @@
 #include <cassert>
 
 #include "platform/clock.h"
+#include "platform/pause.h"
 
 namespace linkar::keyed {
 namespace {
 constexpr std::int64_t kMillisecondsPerHundredth = 10;  // the runtime clock counts hundredths
-constexpr std::int64_t kHundredthsPerSecond = 100;
+constexpr std::int64_t kMillisecondsPerSecond = 1000;
 
 // Hundredths of a second since the program started: the slot picker's clock.
 std::int64_t hundredthsSinceStart() {
@@ -67,16 +68,9 @@ int LockArea::tryLockItem(std::uint32_t number) {
   return m_file->tryLock(itemLockOffset(number), 1, itemKind());
 }
 
-int LockArea::lockTable(std::uint32_t number, int seconds, const std::function<void()>& idle) {
-  const std::int64_t first = hundredthsSinceStart();
-  for (;;) {
-    const int rc = tryLockItem(number);
-    if (rc != kErrAlreadyLocked) return rc;
-    if (seconds >= 0 && hundredthsSinceStart() > first + std::int64_t{seconds} * kHundredthsPerSecond)
-      return kErrAlreadyLocked;
-    if (idle) idle();
-    platform::sleepMilliseconds(kLockRetryMilliseconds);
-  }
+int LockArea::lockTable(std::uint32_t number, int seconds) {
+  const std::int64_t limit = seconds < 0 ? platform::kWaitForever : std::int64_t{seconds} * kMillisecondsPerSecond;
+  return platform::retryWhileBusy([&] { return tryLockItem(number); }, kErrAlreadyLocked, limit);
 }
 
 int LockArea::unlockItem(std::uint32_t number) {

@@ -16,8 +16,6 @@ inline constexpr std::uint64_t kReaderSlots = 1023;            // slots 0..1022,
 inline constexpr std::uint64_t kWriterRangeLength = 1023;      // 0x80000000..0x800003FE
 inline constexpr std::uint64_t kItemLockBase = 0x80000401ull;  // table lock / record hold N sits at base + N
 inline constexpr int kErrAlreadyLocked = 32;                   // "File Is Already Locked"
-// Pause between two tries of a table lock: long enough not to spin a core.
-inline constexpr std::int64_t kLockRetryMilliseconds = 10;
 
 // The lock byte offset of a table or record number: its four stored
 // (big-endian) bytes read as a little-endian value, added in 64 bits.
@@ -32,12 +30,14 @@ class LockArea {
   LockArea& operator=(const LockArea&) = delete;
 
   // Reader slot, taken shared so that two readers never exclude each other;
-  // only a writer (holding every slot byte) makes it wait. Waits without limit.
+  // only a writer (holding every slot byte) makes it wait. Waits without
+  // limit, pausing between tries like every wait.
   int lockReaderSlot();
   int unlockReaderSlot();
   // One try at the reader slot: 0, or 32 while a writer holds the range.
   int tryLockReaderSlot();
-  // The whole writer range, exclusive; waits without limit.
+  // The whole writer range, exclusive; waits without limit, pausing
+  // between tries.
   int lockWriterRange();
   int unlockWriterRange();
   std::uint64_t readerSlot() const { return m_slot; }
@@ -45,9 +45,10 @@ class LockArea {
   // One try at a table's lock byte: 0 or 32.
   int tryLockItem(std::uint32_t number);
   // LOCK of a table: seconds < 0 retries until granted; otherwise retries
-  // until `seconds` have passed since the first try, then 32. `idle` (may be
-  // empty) runs between tries so the window system can look at its queue.
-  int lockTable(std::uint32_t number, int seconds, const std::function<void()>& idle = {});
+  // until `seconds` have passed since the first try, then 32. Between tries
+  // it pauses (platform/pause.h): the window system and the other procedure
+  // threads go on meanwhile.
+  int lockTable(std::uint32_t number, int seconds);
   int unlockItem(std::uint32_t number);
 
  private:

@@ -17,10 +17,12 @@
 #include "platform/clock.h"
 
 #include "platform/os_error.h"
+#include "platform/pause.h"
 #include "storage/keyed/block_store.h"
 #include "storage/keyed/internal_error.h"
 #include "storage/keyed/sdfbt.h"
 #include "storage/keyed/transaction_marker.h"
+#include "storage/layer/thread_files.h"
 
 namespace linkar::keyed {
 namespace {
@@ -35,8 +37,15 @@ constexpr int kMaxRecoveryDepth = 2;
 // up with 32: a process holding it in a write access keeps it only briefly.
 constexpr std::int64_t kControlLockWaitMilliseconds = 3000;
 
-thread_local int t_depth = 0;
-thread_local std::string t_recoveringPath;
+// Where a recovery stands, per procedure thread: a thread may pause in the
+// wait for a control file while another thread recovers a file of its own.
+struct RecoveryGuard {
+  int depth = 0;
+  std::string recoveringPath;
+};
+constexpr char kGuardKey = 0;
+
+RecoveryGuard& guard() { return storage::threadFiles().driverState<RecoveryGuard>(&kGuardKey); }
 
 bool sameFile(const std::string& a, const std::string& b) {
   struct stat sa {};
@@ -96,21 +105,19 @@ int readPendingHeader(DataFile& file, const std::vector<RedoImage>& images, File
 int controlFileLists(const std::string& name, std::uint32_t number, bool* listed) {
   *listed = false;
   // A data file is never its own control file.
-  if (sameFile(name, t_recoveringPath)) return 0;
+  if (sameFile(name, guard().recoveringPath)) return 0;
   platform::File raw;
   int rc = raw.open(name, platform::kAccessRead | platform::kShareDenyNone);
   if (rc == kErrFileNotFound || rc == kErrPathNotFound) return 0;
   if (rc) return rc;
   auto store = std::make_unique<FileStore>(std::move(raw));
   LockArea locks(&store->file());
-  const std::int64_t until = platform::monotonicMilliseconds() + kControlLockWaitMilliseconds;
-  while ((rc = locks.tryLockReaderSlot()) == kErrAlreadyLocked &&
-         platform::monotonicMilliseconds() < until)
-    platform::sleepMilliseconds(kLockRetryMilliseconds);
+  rc = platform::retryWhileBusy([&] { return locks.tryLockReaderSlot(); }, kErrAlreadyLocked,
+                                kControlLockWaitMilliseconds);
   if (rc) return rc;
   std::unique_ptr<DataFile> control;
   bool found = false;
-  t_recoveringPath = name;
+  guard().recoveringPath = name;
   // A control file too damaged to read lists nothing we could trust. The
   // store stays here: the reader slot is unlocked through it afterwards,
   // also when the open fails and drops what it was given.
@@ -135,12 +142,13 @@ int transactionUnfinished(DataFile& file, bool* unfinished) {
   if (!marker) return 0;
   TransactionMarker parsed;
   if (!parseMarker(marker->data(), parsed)) return kErrInvalidDataFile;
-  if (t_depth >= kMaxRecoveryDepth) return kErrInvalidDataFile;
-  ++t_depth;
-  const std::string recovering = t_recoveringPath;
+  RecoveryGuard& g = guard();
+  if (g.depth >= kMaxRecoveryDepth) return kErrInvalidDataFile;
+  ++g.depth;
+  const std::string recovering = g.recoveringPath;
   const int rc = controlFileLists(parsed.controlFile, parsed.number, unfinished);
-  t_recoveringPath = recovering;
-  --t_depth;
+  g.recoveringPath = recovering;
+  --g.depth;
   return rc;
 }
 
@@ -172,7 +180,7 @@ int copyHome(DataFile& file, const std::vector<RedoImage>& images) {
 
 }  // namespace
 
-void setRecoveringPath(const std::string& path) { t_recoveringPath = path; }
+void setRecoveringPath(const std::string& path) { guard().recoveringPath = path; }
 
 int recoverPendingCommit(DataFile& file, LockArea* denyWriteLocks) {
   const FileHeader logged = file.header();

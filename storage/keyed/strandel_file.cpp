@@ -1,32 +1,32 @@
-// The shared data-file object: the process-wide list of open data files,
+// The shared data-file object: each thread's list of open data files,
 // opening with share modes, and the begin and end of each operation's
 // access with the end-of-operation commit rule.
 #include "storage/keyed/strandel_file.h"
 
 #include <map>
 
+#include "storage/layer/thread_files.h"
+
 namespace linkar::keyed {
 namespace {
 
-// Open data files of the process by name (compared exactly). The table
-// handles own the objects; the list only finds them.
-std::map<std::string, std::weak_ptr<StrandelFile>>& openFiles() {
-  static auto* files = new std::map<std::string, std::weak_ptr<StrandelFile>>();
-  return *files;
+// The key the driver's per-thread state is kept under.
+constexpr char kThreadStateKey = 0;
+
+std::shared_ptr<StrandelThreadState> threadState() {
+  return storage::threadFiles().sharedDriverState<StrandelThreadState>(&kThreadStateKey);
 }
 
 int sharingRefusal(int rc) { return rc == kErrSharingConflict ? kErrAccessDenied : rc; }
 
 }  // namespace
 
-Transaction& strandelTransaction() {
-  static auto* transaction = new Transaction();
-  return *transaction;
-}
+Transaction& strandelTransaction() { return threadState()->transaction; }
 
 bool StrandelFile::isOpen(const std::string& path) {
-  auto it = openFiles().find(path);
-  return it != openFiles().end() && !it->second.expired();
+  const auto& files = threadState()->openFiles;
+  auto it = files.find(path);
+  return it != files.end() && !it->second.expired();
 }
 
 int StrandelFile::openAccess(std::uint8_t accessByte, bool create) {
@@ -42,7 +42,8 @@ int StrandelFile::openAccess(std::uint8_t accessByte, bool create) {
 
 int StrandelFile::acquire(const std::string& path, std::uint8_t accessByte, bool create,
                           std::string_view owner, std::shared_ptr<StrandelFile>& out) {
-  auto& files = openFiles();
+  std::shared_ptr<StrandelThreadState> thread = threadState();
+  auto& files = thread->openFiles;
   auto it = files.find(path);
   if (it != files.end()) {
     if (auto existing = it->second.lock()) {
@@ -50,7 +51,7 @@ int StrandelFile::acquire(const std::string& path, std::uint8_t accessByte, bool
       if (wantsWrite && !existing->writable()) {
         // Our own first open would refuse a second one that denies less, so
         // it is closed first; a read-only open holds no changes.
-        Transaction& transaction = strandelTransaction();
+        Transaction& transaction = thread->transaction;
         const bool wasEnrolled = existing->enrolled();
         if (wasEnrolled) transaction.withdraw(existing->access());
         existing->m_tree.reset();
@@ -70,6 +71,7 @@ int StrandelFile::acquire(const std::string& path, std::uint8_t accessByte, bool
     files.erase(it);
   }
   std::shared_ptr<StrandelFile> file(new StrandelFile());
+  file->m_thread = thread;
   file->m_path = path;
   file->m_owner.assign(owner);
   file->m_shareBits = accessByte & platform::kShareMask;
@@ -81,7 +83,7 @@ int StrandelFile::acquire(const std::string& path, std::uint8_t accessByte, bool
 
 StrandelFile::~StrandelFile() {
   if (m_access) {
-    Transaction& transaction = strandelTransaction();
+    Transaction& transaction = m_thread->transaction;
     if (transaction.enrolled(*m_access)) {
       // The transaction cannot outlive the file: what it held is committed.
       m_access->commit();
@@ -92,12 +94,12 @@ StrandelFile::~StrandelFile() {
     else
       m_access->endAccess();
   }
-  auto& files = openFiles();
+  auto& files = m_thread->openFiles;
   auto it = files.find(m_path);
   if (it != files.end() && it->second.expired()) files.erase(it);
 }
 
-bool StrandelFile::enrolled() const { return m_access && strandelTransaction().enrolled(*m_access); }
+bool StrandelFile::enrolled() const { return m_access && m_thread->transaction.enrolled(*m_access); }
 
 int StrandelFile::beginAccess(bool write) {
   if (!m_access) return kErrAccessDenied;  // a failed reopen left no file behind

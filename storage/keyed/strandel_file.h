@@ -1,10 +1,18 @@
 // The data-file object the driver's table handles share: one per data file
-// name in the process, over the file's access (locks, commits, stale
-// caches), with the tree the statements work on and the process's one
+// name in each procedure thread, over the file's access (locks, commits,
+// stale caches), with the tree the statements work on and the thread's one
 // LOGOUT transaction.
+//
+// Each procedure thread has its own list of open data files and its own
+// transaction (kept in the thread's files, storage/layer/thread_files.h), so
+// two threads of one process open a data file as two processes would: each
+// through its own open, with its own locks and its own page cache. A LOGOUT
+// on one thread therefore never takes in another thread's writes; the other
+// thread waits for the file at its next access, as another process would.
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,19 +25,30 @@ namespace linkar::keyed {
 
 inline constexpr int kErrSharingConflict = 32;  // what the platform reports for a share conflict
 
-// The transaction of the process (LOGOUT, COMMIT, ROLLBACK, SEND "TCF=").
+class StrandelFile;
+
+// What one procedure thread has of the driver.
+struct StrandelThreadState {
+  // Open data files by name (compared exactly). The table handles own the
+  // objects; the list only finds them.
+  std::map<std::string, std::weak_ptr<StrandelFile>> openFiles;
+  Transaction transaction;  // LOGOUT, COMMIT, ROLLBACK, SEND "TCF="
+};
+
+// The current thread's transaction.
 Transaction& strandelTransaction();
 
 class StrandelFile {
  public:
-  // The data file `path` as this process has it open, or a new open of it.
+  // The data file `path` as the current thread has it open, or a new open
+  // of it.
   // A file already open keeps the share mode of its first open; an open that
   // asks for writing switches a read-only object to read and write. With
   // `create` the file is made when absent. Returns 0, 5 for a sharing
   // refusal, 36 when the file is not a data file, or the system's error.
   static int acquire(const std::string& path, std::uint8_t accessByte, bool create,
                      std::string_view owner, std::shared_ptr<StrandelFile>& out);
-  // Whether this process has `path` open.
+  // Whether the current thread has `path` open.
   static bool isOpen(const std::string& path);
 
   // Commits what is left and cuts the file to its data end.
@@ -67,6 +86,7 @@ class StrandelFile {
   StrandelFile() = default;
   int openAccess(std::uint8_t accessByte, bool create);
 
+  std::shared_ptr<StrandelThreadState> m_thread;  // the thread that opened it
   std::string m_path;
   std::string m_owner;
   std::uint8_t m_shareBits = 0;

@@ -9,6 +9,7 @@
 #include "storage/keyed/sdf_format.h"
 #include "storage/keyed/strandel_memo.h"
 #include "storage/layer/field_list.h"
+#include "storage/layer/thread_files.h"
 
 namespace linkar::keyed {
 namespace {
@@ -51,6 +52,7 @@ int StrandelTable::prepare(const storage::FileDecl& file) {
     if (!decl || decl->size < 0) return kErrInvalidDeclaration;
     TableMemo memo;
     memo.decl = decl;
+    memo.buffer = storage::memoBufferOf(file, m + 1);
     memo.number = m;
     memo.flags = decl->attributes;
     memo.size = static_cast<std::uint32_t>(decl->size);
@@ -130,8 +132,8 @@ int StrandelTable::readRecord(std::uint32_t number) {
   }
   if (m_holdRequested) {
     m_holdRequested = false;
-    // The wait does not yield: another process holding the record keeps
-    // this statement waiting, bounded only by the HOLD's seconds.
+    // Another open holding the record keeps this statement waiting, bounded
+    // only by the HOLD's seconds; the other threads go on meanwhile.
     if (m_file->locks().lockTable(number, m_holdSeconds) != 0) {
       m_watchRequested = false;
       return kErrRecordHeld;
@@ -152,8 +154,8 @@ int StrandelTable::readRecord(std::uint32_t number) {
 
 std::string StrandelTable::memoContent(const TableMemo& memo) const {
   if (memo.blob()) return memo.block ? memoryBlockContent(memo.block) : std::string();
-  if (!memo.decl->buffer) return std::string();
-  return std::string(memo.decl->buffer, memo.size);
+  if (!memo.buffer) return std::string();
+  return std::string(memo.buffer, memo.size);
 }
 
 void StrandelTable::setMemoContent(TableMemo& memo, std::string_view content) {
@@ -167,10 +169,10 @@ void StrandelTable::setMemoContent(TableMemo& memo, std::string_view content) {
     setMemoryBlockContent(memo.block, content);
     return;
   }
-  if (!memo.decl->buffer) return;
+  if (!memo.buffer) return;
   const std::size_t n = std::min<std::size_t>(content.size(), memo.size);
-  std::memcpy(memo.decl->buffer, content.data(), n);
-  std::memset(memo.decl->buffer + n, ' ', memo.size - n);
+  std::memcpy(memo.buffer, content.data(), n);
+  std::memset(memo.buffer + n, ' ', memo.size - n);
 }
 
 void StrandelTable::loadMemos(std::uint32_t number) {

@@ -56,6 +56,7 @@ struct TableKey {
 
 struct TableMemo {
   storage::MemoDecl* decl = nullptr;
+  char* buffer = nullptr;  // the memo's variable in the table's thread
   std::uint8_t number = 0;   // from 0 in declaration order
   std::uint16_t flags = 0;   // kMemoFlag... bits
   std::uint32_t size = 0;    // declared size

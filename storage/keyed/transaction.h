@@ -1,4 +1,5 @@
-// The process's LOGOUT/COMMIT/ROLLBACK transaction over several data files.
+// A procedure thread's LOGOUT/COMMIT/ROLLBACK transaction over several data
+// files (each thread has its own, see strandel_file.h).
 // A commit that spans more than one changed file records its number in the
 // transaction control file between the two phases, and each file it logs
 // carries a marker naming that number, so that recovery rolls every file

@@ -3,6 +3,8 @@
 
 #include <map>
 
+#include "storage/layer/thread_files.h"
+
 namespace linkar::storage {
 
 namespace {
@@ -45,9 +47,12 @@ const RegisteredFile* findRegistered(const FileDecl* file)
 const RegisteredFile* findRegisteredByRecord(const void* address)
 {
     auto p = static_cast<const uint8_t*>(address);
-    for (const auto& [decl, entry] : registry())
-        if (entry.record != nullptr && p >= entry.record && p < entry.record + entry.recordLength)
+    for (const auto& [decl, entry] : registry()) {
+        // A threaded file's buffer is the current thread's own.
+        const uint8_t* record = decl->threaded ? recordOf(*decl) : entry.record;
+        if (record != nullptr && p >= record && p < record + entry.recordLength)
             return &entry;
+    }
     return nullptr;
 }
 

@@ -14,7 +14,7 @@ namespace linkar::storage {
 struct RegisteredFile {
     const FileDecl* file = nullptr;
     std::string name;                 // the declared name at registration
-    const uint8_t* record = nullptr;
+    const uint8_t* record = nullptr;  // null for a threaded file
     uint32_t recordLength = 0;
     std::vector<std::string> keyLabels;
     std::vector<std::string> memoLabels;

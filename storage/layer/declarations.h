@@ -97,8 +97,12 @@ struct FileDecl : Descriptor {
     const uint8_t* fieldList = nullptr;
     KeyDecl* const* keys = nullptr;
     MemoDecl* const* memos = nullptr;
-    uint8_t* record = nullptr;
+    uint8_t* record = nullptr;       // the record buffer; null for a threaded file
     std::unique_ptr<DriverInstance> instance;  // the driver's private state, or none
+    // Every procedure thread has its own record, memo buffers and instance
+    // (thread_files.h); `record`, the memos' `buffer` and `instance` above
+    // are then unused.
+    bool threaded = false;
     uint16_t reserved = 0;
 
     FileDecl();

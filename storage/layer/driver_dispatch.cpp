@@ -8,6 +8,7 @@
 #include "runtime/string_stack.h"
 #include "storage/layer/declaration_registry.h"
 #include "storage/layer/op_codes.h"
+#include "storage/layer/thread_files.h"
 
 namespace linkar::storage {
 
@@ -88,7 +89,7 @@ void finish(const PreconditionRow* row, const OpOutcome& outcome, OpCall& call)
             discard = true;
     }
     if (discard)
-        file.instance.reset();
+        instanceOf(file).reset();
     if (!outcome.success && outcome.hasCode)
         runtime::setErrorFromCode(outcome.code, &file);
 }
@@ -119,7 +120,8 @@ int32_t dispatch(const DriverTable& driver, int32_t code, Descriptor* descriptor
 
     // 4 (first half). The instance, created on first sight.
     int createError = 0;
-    if (!file.instance) {
+    std::unique_ptr<DriverInstance>& instance = instanceOf(file);
+    if (!instance) {
         std::unique_ptr<DriverInstance> created = driver.createInstance(file, createError);
         if (!created) {
             // 3. Text operands are still taken off the stack.
@@ -130,10 +132,10 @@ int32_t dispatch(const DriverTable& driver, int32_t code, Descriptor* descriptor
             runtime::setErrorFromCode(createError != 0 ? createError : 8, &file);
             return answer(code, OpOutcome::failSilently());
         }
-        file.instance = std::move(created);
+        instance = std::move(created);
     }
 
-    OpCall call{code, file, *file.instance, *args, {}, 0};
+    OpCall call{code, file, *instance, *args, {}, 0};
     // 3. Text operands, the last pushed first.
     popTexts(call);
 

@@ -1,6 +1,8 @@
 // Creating the common part of a driver instance from a declaration.
 #include "storage/layer/driver_instance.h"
 
+#include "storage/layer/thread_files.h"
+
 namespace linkar::storage {
 
 namespace {
@@ -16,7 +18,7 @@ int initInstance(DriverInstance& instance, const FileDecl& file)
     instance.m_name = declaredText(file.name, file.nameLength);
     instance.m_options = declaredText(file.options, file.optionsLength);
     instance.m_attributeText = declaredText(file.attributeText, file.attributeTextLength);
-    instance.m_record = file.record;
+    instance.m_record = recordOf(file);
     instance.m_recordLength = file.recordLength;
     instance.m_attributeBits = file.attributeBits;
     return 0;

@@ -1,18 +1,38 @@
 // The entry points of the file statements.
 #include "storage/layer/file_statements.h"
 
+#include <string>
+
+#include "runtime/runtime_error.h"
 #include "runtime/string_stack.h"
 #include "storage/layer/driver_instance.h"
 #include "storage/layer/field_list.h"
 #include "storage/layer/op_codes.h"
+#include "storage/layer/thread_files.h"
 
 namespace linkar::storage {
 
 namespace {
 
+// The runtime error for a declaration that names no driver: a fault of the
+// program, not of its data, so it ends the program with the file named.
+constexpr int kNoDriverError = 501;
+
+[[noreturn]] void noDriver(std::string_view what)
+{
+    runtime::raiseRuntimeError(kNoDriverError, "No file driver declared for " + std::string(what));
+}
+
 int32_t call(Descriptor& d, int32_t code, ArgBlock args = {})
 {
-    return d.entry(code, &d, &args);
+    return fileCall(d, code, args);
+}
+
+int32_t call(FileDecl& file, int32_t code, ArgBlock args = {})
+{
+    if (file.entry == nullptr)
+        noDriver(declaredText(file.name, file.nameLength));
+    return file.entry(code, &file, &args);
 }
 
 ArgBlock withKey(KeyDecl& key)
@@ -44,6 +64,8 @@ std::string popText()
 
 int32_t fileCall(Descriptor& file, int32_t code, ArgBlock& args)
 {
+    if (file.entry == nullptr)
+        noDriver("a file or view");
     return file.entry(code, &file, &args);
 }
 
@@ -254,7 +276,7 @@ void fileClear(FileDecl& file)
 {
     FieldList fields;
     if (parseFieldList(file.fieldList, fields) == 0)
-        clearRecord(file.record, file.recordLength, fields);
+        clearRecord(recordOf(file), file.recordLength, fields);
 }
 
 }  // namespace linkar::storage

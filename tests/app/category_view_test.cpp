@@ -36,13 +36,13 @@ protected:
                                  {"http://a.example/n", "News"}, {"http://e.example/", "Newsletter"}};
         for (auto& row : rows) {
             fileClear(LINKAR);
-            runtime::assignFixed(URL.LOCATION, sizeof URL.LOCATION, row[0]);
-            runtime::assignFixed(URL.CATEGORY, sizeof URL.CATEGORY, row[1]);
+            runtime::assignFixed(URL().LOCATION, sizeof URL().LOCATION, row[0]);
+            runtime::assignFixed(URL().CATEGORY, sizeof URL().CATEGORY, row[1]);
             fileAdd(LINKAR);
             ASSERT_EQ(runtime::errorCode(), 0) << runtime::errorText();
         }
         runtime::pushScope();
-        runtime::bindName("URL:Category", runtime::VariableRef{URL.CATEGORY, runtime::kVarString, sizeof URL.CATEGORY});
+        runtime::bindName("URL:Category", runtime::VariableRef{URL().CATEGORY, runtime::kVarString, sizeof URL().CATEGORY});
         runtime::bindName("BRW1::Sort2:Reset:CAT:Category",
                           runtime::VariableRef{m_resetCategory, runtime::kVarString, sizeof m_resetCategory});
         runtime::assignFixed(m_resetCategory, sizeof m_resetCategory, "nEwS");
@@ -63,7 +63,7 @@ protected:
     {
         fileClose(m_view);
         fileClear(LINKAR);
-        std::memcpy(URL.CATEGORY, m_resetCategory, sizeof URL.CATEGORY);
+        std::memcpy(URL().CATEGORY, m_resetCategory, sizeof URL().CATEGORY);
         fileSetKeyValues(LINKAR, URL_K_CATEGORY, URL_K_CATEGORY);
         ASSERT_EQ(runtime::errorCode(), 0) << runtime::errorText();
         filePropertySet(m_view, 0, "", kCategoryFilter);
@@ -77,7 +77,7 @@ protected:
             forward ? fileNext(m_view) : filePrevious(m_view);
             if (runtime::errorCode() != 0)
                 break;
-            seen.emplace_back(runtime::trimTrailingBlanks(std::string_view(URL.LOCATION, sizeof URL.LOCATION)));
+            seen.emplace_back(runtime::trimTrailingBlanks(std::string_view(URL().LOCATION, sizeof URL().LOCATION)));
         }
         return seen;
     }
@@ -121,7 +121,7 @@ TEST_F(CategoryView, PositionAndResetReturnToTheSameRecordOfTheCategory)
 
     fileReget(m_view, saved);
     ASSERT_EQ(runtime::errorCode(), 0) << runtime::errorText();
-    EXPECT_EQ(std::string(runtime::trimTrailingBlanks(std::string_view(URL.LOCATION, sizeof URL.LOCATION))),
+    EXPECT_EQ(std::string(runtime::trimTrailingBlanks(std::string_view(URL().LOCATION, sizeof URL().LOCATION))),
               "http://b.example/");
 }
 

@@ -283,10 +283,10 @@ std::vector<std::string> filesIn(const std::string& dir) {
 void setSite(int i) {
   std::string location = "http://site" + std::to_string(i) + ".example/";
   std::memset(&URL, ' ', sizeof URL);
-  std::memcpy(URL.LOCATION, location.data(), location.size());
-  std::memcpy(URL.DESCRIPTION, "Site", 4);
-  URL.RATING[0] = 0x00;
-  URL.RATING[1] = 0x0C;  // packed +0
+  std::memcpy(URL().LOCATION, location.data(), location.size());
+  std::memcpy(URL().DESCRIPTION, "Site", 4);
+  URL().RATING[0] = 0x00;
+  URL().RATING[1] = 0x0C;  // packed +0
 }
 
 class CheckOpenFiles : public ::testing::Test {

@@ -13,6 +13,7 @@
 #include "runtime/error_state.h"
 #include "storage/layer/field_list.h"
 #include "storage/layer/file_statements.h"
+#include "storage/layer/thread_files.h"
 
 namespace linkar::app {
 namespace {
@@ -42,7 +43,8 @@ TEST(Records, LinkarFieldListMatchesTheRecordLayout)
     }
     EXPECT_EQ(fields[3].places, 0);
     EXPECT_EQ(LINKAR.recordLength, 215u);
-    EXPECT_EQ(LINKAR.record, reinterpret_cast<uint8_t*>(&URL));
+    EXPECT_TRUE(LINKAR.threaded);
+    EXPECT_EQ(storage::recordOf(LINKAR), reinterpret_cast<uint8_t*>(&URL()));
     // A text field's entry: type, 32-bit length, an empty picture.
     const uint8_t* p = LINKAR.fieldList;
     EXPECT_EQ(p[0], storage::kListGroup);
@@ -107,12 +109,12 @@ TEST(Records, StartUpSetsBothDirectoriesToTheCurrentOne)
 
 TEST(Records, ClearingTheSiteRecordBlanksTextsAndZeroesTheRating)
 {
-    std::memset(&URL, 'x', sizeof URL);
+    std::memset(&URL(), 'x', sizeof(LinkarRecord));
     storage::fileClear(LINKAR);
-    EXPECT_EQ(std::string(URL.LOCATION, 128), std::string(128, ' '));
-    EXPECT_EQ(std::string(URL.KEYWORD, 10), std::string(10, ' '));
-    EXPECT_EQ(URL.RATING[0], 0);
-    EXPECT_EQ(URL.RATING[1], 0);
+    EXPECT_EQ(std::string(URL().LOCATION, 128), std::string(128, ' '));
+    EXPECT_EQ(std::string(URL().KEYWORD, 10), std::string(10, ' '));
+    EXPECT_EQ(URL().RATING[0], 0);
+    EXPECT_EQ(URL().RATING[1], 0);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 
 #include "platform/clock.h"
+#include "platform/pause.h"
 #include "storage/keyed/lock_area.h"
 #include "tests/storage/keyed/commit_test_support.h"
 #include "tests/support/child_process.h"
@@ -145,7 +146,12 @@ TEST(Locking, ATableLockWithSecondsTimesOutWith32WithoutSpinning) {
   const std::int64_t t0 = platform::monotonicMilliseconds();
   const std::int64_t c0 = cpuMilliseconds();
   int idles = 0;
-  EXPECT_EQ(access->locks().lockTable(kTable, 1, [&] { ++idles; }), kErrAlreadyLocked);
+  platform::PauseHandler previous = platform::setPauseHandler([&](std::int64_t ms) {
+    ++idles;
+    platform::sleepMilliseconds(ms);
+  });
+  EXPECT_EQ(access->locks().lockTable(kTable, 1), kErrAlreadyLocked);
+  platform::setPauseHandler(std::move(previous));
   const std::int64_t waited = platform::monotonicMilliseconds() - t0;
   EXPECT_GE(waited, 990);
   EXPECT_LT(waited, 3000);
