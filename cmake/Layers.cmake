@@ -2,6 +2,9 @@
 # layers it names: its include directory is a staging folder in the build tree
 # that holds links to exactly those source folders, so "#include "ui/..."" from
 # the storage layer fails to compile instead of quietly creating a cycle.
+# A staged folder also shows its subfolders (ui/qt inside ui): the ctest
+# "layer_rule" (tools/check_layers.sh) reads every include against the same
+# table, the linkar_layer() and linkar_layer_rule() calls of CMakeLists.txt.
 
 set(LINKAR_LAYER_FOLDERS "" CACHE INTERNAL "")
 
@@ -35,6 +38,14 @@ function(linkar_layer name folder)
     target_include_directories(linkar_${name} INTERFACE "${stage}")
     target_link_libraries(linkar_${name} INTERFACE ${libs})
   endif()
+endfunction()
+
+# linkar_layer_rule(name folder [deps...]): the layers a folder of programs
+# may use. Its targets are made by the folder's own CMakeLists.txt and get
+# their include paths from the layers they link; tools/check_layers.sh reads
+# these calls together with the linkar_layer() ones.
+function(linkar_layer_rule name folder)
+  set(LINKAR_FOLDER_${name} "${folder}" CACHE INTERNAL "")
 endfunction()
 
 # linkar_layer_link(name libs...): adds outside libraries to a layer, whether

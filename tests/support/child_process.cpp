@@ -90,6 +90,18 @@ int runInChild(std::function<int()> body, int timeoutMs) {
   return child.wait(timeoutMs);
 }
 
+CommandRun runCommand(const std::string& command, int timeoutSeconds) {
+  const std::string line = "timeout " + std::to_string(timeoutSeconds) + " " + command + " 2>&1";
+  CommandRun run;
+  FILE* pipe = ::popen(line.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.output.append(buffer, n);
+  const int status = ::pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return run;
+}
+
 Rendezvous::Rendezvous() {
   if (::pipe2(m_toChild, O_CLOEXEC) != 0 || ::pipe2(m_toParent, O_CLOEXEC) != 0) {
     std::perror("pipe2");

@@ -1,10 +1,12 @@
-// Running test code in a forked child with a time limit, and a two-process
-// rendezvous over pipes, for tests of behaviour between processes.
+// Running test code in a forked child with a time limit, a shell command
+// with its output, and a two-process rendezvous over pipes, for tests of
+// behaviour between processes.
 #pragma once
 
 #include <sys/types.h>
 
 #include <functional>
+#include <string>
 
 namespace linkar::test {
 
@@ -38,6 +40,16 @@ class ChildProcess {
 
 // Runs `body` in a child and waits for it: see ChildProcess::wait().
 int runInChild(std::function<int()> body, int timeoutMs);
+
+// What a shell command did: its exit status (128 + the signal when one
+// ended it; 124 when the time limit did) and its output, both streams.
+struct CommandRun {
+  int status = -1;
+  std::string output;
+};
+
+// Runs `command` through the shell, killed after `timeoutSeconds`.
+CommandRun runCommand(const std::string& command, int timeoutSeconds);
 
 // Two processes telling each other "I got here". Make it before fork();
 // after it each side calls its role once, then signal() and waitFor().

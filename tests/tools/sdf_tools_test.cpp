@@ -1,7 +1,6 @@
 // The command-line tools over data files: sdfcheck passes a sound file and
 // names the faults of damaged ones without crashing; sdfdump lists a file.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -14,6 +13,7 @@
 #include "storage/keyed/sdfbt.h"
 #include "storage/keyed/table_definition.h"
 #include "storage/keyed/table_entries.h"
+#include "tests/support/child_process.h"
 
 namespace linkar::keyed {
 namespace {
@@ -26,24 +26,9 @@ void saveSeed(const std::string& name, const std::string& bytes) {
   std::ofstream(std::string(dir) + "/" + name + ".sdf", std::ios::binary) << bytes;
 }
 
-struct ToolRun {
-  int status = -1;
-  std::string output;
-};
-
 // Runs a tool with a time limit; the exit status is the tool's, or 124 on timeout.
-ToolRun runTool(const std::string& tool, const std::string& args) {
-  const std::string command =
-      std::string("timeout 60 ") + LINKAR_TOOLS_DIR + "/" + tool + " " + args + " 2>&1";
-  ToolRun run;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-  const int status = ::pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  return run;
+test::CommandRun runTool(const std::string& tool, const std::string& args) {
+  return test::runCommand(std::string(LINKAR_TOOLS_DIR) + "/" + tool + " " + args, 60);
 }
 
 class SdfTools : public ::testing::Test {
@@ -100,10 +85,10 @@ class SdfTools : public ::testing::Test {
 
 TEST_F(SdfTools, CheckPassesASoundFileAndDumpListsIt) {
   const std::string path = write("good.sdf", soundFile());
-  const ToolRun check = runTool("sdfcheck", path);
+  const test::CommandRun check = runTool("sdfcheck", path);
   EXPECT_EQ(check.status, 0) << check.output;
   EXPECT_NE(check.output.find("sound"), std::string::npos);
-  const ToolRun dump = runTool("sdfdump", path);
+  const test::CommandRun dump = runTool("sdfdump", path);
   EXPECT_EQ(dump.status, 0) << dump.output;
   EXPECT_NE(dump.output.find("header:"), std::string::npos);
   EXPECT_NE(dump.output.find("name \"UNNAMED\" -> table 1"), std::string::npos);
@@ -114,7 +99,7 @@ TEST_F(SdfTools, CheckPassesASoundFileAndDumpListsIt) {
 TEST_F(SdfTools, CheckReadsEncipheredFilesWithTheirOwner) {
   const std::string path = write("secret.sdf", soundFile("Keeper"));
   EXPECT_EQ(runTool("sdfcheck", path + " --owner Keeper").status, 0);
-  const ToolRun wrong = runTool("sdfcheck", path);
+  const test::CommandRun wrong = runTool("sdfcheck", path);
   EXPECT_EQ(wrong.status, 1);
   EXPECT_NE(wrong.output.find("not a data file"), std::string::npos);
 }
@@ -130,7 +115,7 @@ TEST_F(SdfTools, CheckNamesContentFaults) {
     ASSERT_TRUE(tree.erase(memoKey(1, 9, 0, 0)));
   }
   ASSERT_EQ(file->close(), 0);
-  const ToolRun check = runTool("sdfcheck", write("faulty.sdf", dynamic_cast<MemoryStore&>(file->store()).bytes()));
+  const test::CommandRun check = runTool("sdfcheck", write("faulty.sdf", dynamic_cast<MemoryStore&>(file->store()).bytes()));
   EXPECT_EQ(check.status, 1);
   EXPECT_NE(check.output.find("leads to missing record 5"), std::string::npos) << check.output;
   EXPECT_NE(check.output.find("counts 300 records but holds 299"), std::string::npos) << check.output;
@@ -145,14 +130,14 @@ TEST_F(SdfTools, DamagedBytesNeverCrashTheTools) {
     std::string bad = good;
     bad[at] = static_cast<char>(bad[at] ^ 0x5A);
     const std::string path = write("bad.sdf", bad);
-    const ToolRun check = runTool("sdfcheck", path);
+    const test::CommandRun check = runTool("sdfcheck", path);
     ASSERT_TRUE(check.status == 0 || check.status == 1) << "offset " << at << ": " << check.output;
     if (check.status == 1) ++faulty;
-    const ToolRun dump = runTool("sdfdump", path);
+    const test::CommandRun dump = runTool("sdfdump", path);
     ASSERT_TRUE(dump.status == 0 || dump.status == 1) << "offset " << at << ": " << dump.output;
   }
   EXPECT_GT(faulty, 10);
-  const ToolRun garbage = runTool("sdfcheck", write("garbage.sdf", std::string(3000, 'g')));
+  const test::CommandRun garbage = runTool("sdfcheck", write("garbage.sdf", std::string(3000, 'g')));
   EXPECT_EQ(garbage.status, 1);
   EXPECT_EQ(runTool("sdfcheck", m_dir + "/missing.sdf").status, 2);
 }

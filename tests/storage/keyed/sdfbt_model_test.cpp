@@ -2,7 +2,6 @@
 // order and contents compared after each phase, after writing, and after the
 // file is reopened from its bytes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -18,6 +17,7 @@
 #include "storage/keyed/sdfbt.h"
 #include "storage/keyed/table_definition.h"
 #include "storage/keyed/table_entries.h"
+#include "tests/support/child_process.h"
 
 namespace linkar::keyed {
 namespace {
@@ -179,17 +179,10 @@ TEST(SdfbtModel, TableOfRecordsMatchesAMapAndPassesSdfcheck) {
   ASSERT_NE(::mkdtemp(dir), nullptr);
   const std::string path = std::string(dir) + "/MODEL.SDF";
   std::ofstream(path, std::ios::binary) << bytesOfFile(*file);
-  const std::string command = std::string("timeout 120 ") + LINKAR_TOOLS_DIR + "/sdfcheck " + path + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  ASSERT_NE(pipe, nullptr);
-  std::string output;
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-  const int status = ::pclose(pipe);
+  const test::CommandRun check = test::runCommand(std::string(LINKAR_TOOLS_DIR) + "/sdfcheck " + path, 120);
   std::system((std::string("rm -rf ") + dir).c_str());
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << output;
-  EXPECT_NE(output.find(std::to_string(model.size()) + " records: sound"), std::string::npos) << output;
+  EXPECT_EQ(check.status, 0) << check.output;
+  EXPECT_NE(check.output.find(std::to_string(model.size()) + " records: sound"), std::string::npos) << check.output;
 }
 
 }  // namespace
