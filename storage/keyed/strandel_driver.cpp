@@ -53,8 +53,11 @@ class RegisteredTable final {
   }
 };
 
-void endTransactionEverywhere() {
-  for (StrandelTable* t : liveTables()) t->m_state &= ~storage::kStateTransaction;
+// The end of a thread's transaction ends it for every table of that thread,
+// and only for those: another thread's transaction goes on.
+void endTransactionEverywhere(const Transaction& ended) {
+  for (StrandelTable* t : liveTables())
+    if (t->m_file && &t->m_file->transaction() == &ended) t->m_state &= ~storage::kStateTransaction;
 }
 
 OpOutcome records(StrandelTable& t, const storage::KeyDecl* decl) {
@@ -211,17 +214,20 @@ OpOutcome run(StrandelTable& t, OpCall& call) {
     case op::kBuildKeyWithTwoTexts:
       return buildKeyFromText(t, a.key, call.texts[0], call.texts[1]);
     case op::kLogout:
-      strandelTransaction().logout(t.m_file->access());
+      t.m_file->transaction().logout(t.m_file->access());
       return OpOutcome::ok();
     case op::kCommit: {
-      const int rc = strandelTransaction().commit();
-      endTransactionEverywhere();
+      Transaction& transaction = t.m_file->transaction();
+      const int rc = transaction.commit();
+      endTransactionEverywhere(transaction);
       return rc ? OpOutcome::fail(rc) : OpOutcome::ok();
     }
-    case op::kRollback:
-      strandelTransaction().rollback();
-      endTransactionEverywhere();
+    case op::kRollback: {
+      Transaction& transaction = t.m_file->transaction();
+      transaction.rollback();
+      endTransactionEverywhere(transaction);
       return OpOutcome::ok();
+    }
     case op::kLock:
     case op::kLockTimed: {
       const int rc = t.m_file->locks().lockTable(t.m_table, call.code == op::kLock ? -1 : a.seconds);

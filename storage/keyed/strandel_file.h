@@ -76,6 +76,8 @@ class StrandelFile {
   // Commits and cuts the file to its data end (CLOSE, PACK).
   int commitAndCut();
   bool enrolled() const;
+  // The transaction of the thread that opened the file.
+  Transaction& transaction() { return m_thread->transaction; }
 
   int streamers = 0;  // tables of this file with STREAM active
   // Changes whenever the open behind the object is replaced, so that page
