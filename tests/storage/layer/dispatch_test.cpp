@@ -367,5 +367,16 @@ TEST_F(DispatchTest, TheRegisterAnswerLeadsBackToThePublishedBlockOnly)
     EXPECT_FALSE(kRegistration.handles(op::kBuild));
 }
 
+TEST(DispatchWithoutDriver, AFileDeclaredWithoutADriverEndsTheProgramWithARuntimeErrorNamingIt)
+{
+    FileDecl orphan;
+    orphan.name = "ORPHAN";
+    orphan.nameLength = kTextNulTerminated;
+    EXPECT_EXIT(fileCreate(orphan), ::testing::ExitedWithCode(2), "Runtime error: .*No file driver declared for ORPHAN");
+    // A statement that takes a file or a view cannot name which it was given.
+    EXPECT_EXIT(fileOpen(orphan, kAccessReadWrite | kDenyNone), ::testing::ExitedWithCode(2),
+                "Runtime error: .*No file driver declared for a file or view");
+}
+
 }  // namespace
 }  // namespace linkar::storage
