@@ -26,4 +26,8 @@ const ui::Procedure* findProcedure(std::string_view name) {
 
 void clearProcedures() { table().clear(); }
 
+void registerProcedures() {
+  // No procedure of this layer is started from the frame yet.
+}
+
 }  // namespace linkar::app

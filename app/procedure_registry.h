@@ -17,4 +17,9 @@ const ui::Procedure* findProcedure(std::string_view name);
 // Forgets every registration (tests).
 void clearProcedures();
 
+// Registers the procedures of this layer that the frame starts (the
+// browses, as they are written); the program entry calls it, and the
+// registration of each layer above, before Main starts.
+void registerProcedures();
+
 }  // namespace linkar::app

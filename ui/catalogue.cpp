@@ -324,18 +324,14 @@ std::optional<Catalogue> Catalogue::parse(std::string_view text, std::string* er
   return catalogue;
 }
 
-const Catalogue& Catalogue::builtIn() {
-  static const Catalogue catalogue = [] {
-    std::string error;
-    auto parsed = parse(kCatalogueText, &error);
-    // The text is part of the program; a fault in it is a programming error.
-    if (!parsed) {
-      std::fprintf(stderr, "built-in catalogue: %s\n", error.c_str());
-      std::abort();
-    }
-    return std::move(*parsed);
-  }();
-  return catalogue;
+Catalogue Catalogue::parseCompiled(std::string_view text, std::string_view name) {
+  std::string error;
+  auto parsed = parse(text, &error);
+  if (!parsed) {
+    std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(name.size()), name.data(), error.c_str());
+    std::abort();
+  }
+  return std::move(*parsed);
 }
 
 const Structure* Catalogue::find(std::string_view module, std::string_view label) const {
@@ -347,6 +343,12 @@ const Structure* Catalogue::find(std::string_view module, std::string_view label
 const Structure* Catalogue::find(std::string_view label) const {
   auto it = m_byLabel.find(upper(label));
   return it == m_byLabel.end() ? nullptr : it->second;
+}
+
+const Structure* Catalogue::application() const {
+  for (const auto& s : m_structures)
+    if (s->kind == StructureKind::Application) return s.get();
+  return nullptr;
 }
 
 std::vector<std::string> Catalogue::modules() const {

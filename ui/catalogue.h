@@ -1,6 +1,7 @@
-// The declared windows, menus and reports of the program. Each structure is
+// The declared windows, menus and reports a program opens. Each structure is
 // found by module and label; its controls carry field numbers in declaration
-// order. The built-in catalogue is compiled from a readable text form.
+// order. A catalogue is parsed from a readable text form that the program
+// compiles in and hands to the window engine.
 #pragma once
 
 #include <map>
@@ -75,21 +76,21 @@ class Catalogue {
   // Parses the text form. On failure returns nullopt and "line N: reason".
   static std::optional<Catalogue> parse(std::string_view text, std::string* error);
 
-  // The program's own catalogue, parsed once on first use.
-  static const Catalogue& builtIn();
+  // Parses a text compiled into the program: a fault in it is a programming
+  // error, reported on stderr with `name` before the process aborts.
+  static Catalogue parseCompiled(std::string_view text, std::string_view name);
 
   const Structure* find(std::string_view module, std::string_view label) const;
   // A label is unique across modules; this finds it in any module.
   const Structure* find(std::string_view label) const;
   std::vector<std::string> modules() const;
+  // The application frame's structure, or null when there is none.
+  const Structure* application() const;
   const std::vector<std::unique_ptr<Structure>>& structures() const { return m_structures; }
 
  private:
   std::vector<std::unique_ptr<Structure>> m_structures;
   std::map<std::string, const Structure*, std::less<>> m_byLabel;
 };
-
-// The catalogue's text, compiled into the program.
-extern const char* const kCatalogueText;
 
 }  // namespace linkar::ui

@@ -4,6 +4,9 @@
 #include "ui/message_box.h"
 
 #include <algorithm>
+#include <cstdlib>
+
+#include "ui/window.h"
 
 namespace linkar::ui {
 namespace {
@@ -52,6 +55,13 @@ int messageBitForDialogId(int dialogId) {
   for (const auto& b : kButtons)
     if (b.dialogId == dialogId) return b.bit;
   return 0;
+}
+
+int messageButtonBit(const Window& box, int field) {
+  if (box.kind() != WindowKind::MessageBox || !box.hasField(field)) return 0;
+  const ControlDecl& c = box.control(field);
+  if (c.type != ControlType::Button) return 0;
+  return messageBitForDialogId(std::atoi(c.use.c_str()));
 }
 
 int messageIcon(std::string_view iconName, int icon) {

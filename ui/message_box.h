@@ -14,6 +14,8 @@
 
 namespace linkar::ui {
 
+class Window;
+
 namespace Button {
 constexpr int kOk = 0x01;
 constexpr int kYes = 0x02;
@@ -82,6 +84,9 @@ struct MessageLayout {
 FontDescription messageFont(bool newLook);
 MessageLayout layoutMessage(Backend& backend, const FontDescription& font, std::string_view text,
                             bool withIcon, size_t buttonCount);
+
+// The bit of the button at `field` of an open message box; 0 if it is none.
+int messageButtonBit(const Window& box, int field);
 
 // The structure of the dialog: its text as field 1, the icon (if any) next,
 // then one button per shown button, in order; the default button marked.

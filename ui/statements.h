@@ -1,7 +1,9 @@
 // The window statements as the application's procedures write them: free
 // functions over the running engine (Engine::instance()). Each must be
-// called inside a procedure thread. (OPEN, CLOSE, ACCEPT and SELECT carry
-// longer names so that they never shadow the POSIX calls of the same name.)
+// called inside a procedure thread. OPEN, CLOSE, ACCEPT and SELECT carry
+// longer names (openWindow, closeWindow, acceptEvent, selectControl) so that
+// they never shadow the POSIX calls of the same name; the engine's parts use
+// the same names.
 #pragma once
 
 #include <string_view>
@@ -15,29 +17,31 @@ namespace linkar::ui {
 inline Engine& engine() { return *Engine::instance(); }
 
 // OPEN by module and label, or by label alone; returns the window handle.
-inline int openWindow(std::string_view module, std::string_view label) { return engine().open(module, label); }
-inline int openWindow(std::string_view label) { return engine().open(label); }
-inline void closeWindow(int window) { engine().close(window); }
-inline int openReport(std::string_view label) { return engine().openReport(label); }
+inline int openWindow(std::string_view module, std::string_view label) {
+  return engine().registry().openWindow(module, label);
+}
+inline int openWindow(std::string_view label) { return engine().registry().openWindow(label); }
+inline void closeWindow(int window) { engine().registry().closeWindow(window); }
+inline int openReport(std::string_view label) { return engine().registry().openReport(label); }
 // while (acceptEvent()) { switch (event()) ... }
-inline bool acceptEvent() { return engine().accept(); }
-inline int event() { return engine().event(); }
-inline int field() { return engine().field(); }
-inline int accepted() { return engine().accepted(); }
-inline void post(int event, int field = 0, int thread = 0) { engine().post(event, field, thread); }
-inline void selectControl(int field, int row = 0) { engine().select(field, row); }
+inline bool acceptEvent() { return engine().loop().acceptEvent(); }
+inline int event() { return engine().loop().event(); }
+inline int field() { return engine().loop().field(); }
+inline int accepted() { return engine().loop().accepted(); }
+inline void post(int event, int field = 0, int thread = 0) { engine().loop().post(event, field, thread); }
+inline void selectControl(int field, int row = 0) { engine().loop().selectControl(field, row); }
 // The accept-all pass over the current window.
-inline void acceptAll() { engine().acceptAll(); }
-inline void display(int field = 0) { engine().display(field); }
-inline void update(int field = 0) { engine().update(field); }
+inline void acceptAll() { engine().loop().acceptAll(); }
+inline void display(int field = 0) { engine().loop().display(field); }
+inline void update(int field = 0) { engine().loop().update(field); }
 inline int start(Procedure procedure, int stackBytes) { return engine().start(std::move(procedure), stackBytes); }
 inline int thread() { return engine().thread(); }
-inline int keyCode() { return engine().keyCode(); }
-inline int keyChar() { return engine().keyChar(); }
-inline void setKeyCode(int code) { engine().setKeyCode(code); }
-inline void beep() { engine().beep(); }
-inline void setBusy(bool busy) { engine().setBusy(busy); }
-inline int popup(std::string_view items) { return engine().popup(items); }
+inline int keyCode() { return engine().loop().keyCode(); }
+inline int keyChar() { return engine().loop().keyChar(); }
+inline void setKeyCode(int code) { engine().loop().setKeyCode(code); }
+inline void beep() { engine().loop().beep(); }
+inline void setBusy(bool busy) { engine().loop().setBusy(busy); }
+inline int popup(std::string_view items) { return engine().dialogs().popup(items); }
 
 // MESSAGE: text, title, icon name, icon, buttons, default button, system modal.
 inline int message(std::string_view text, std::string_view title = {}, std::string_view iconName = {},
@@ -51,10 +55,10 @@ inline int message(std::string_view text, std::string_view title = {}, std::stri
   r.buttons = buttons;
   r.defaultButton = defaultButton;
   r.systemModal = systemModal;
-  return engine().message(std::move(r));
+  return engine().dialogs().message(std::move(r));
 }
 [[noreturn]] inline void halt(int exitCode, std::string_view message = {}, bool silent = false) {
-  engine().halt(exitCode, message, silent);
+  engine().dialogs().halt(exitCode, message, silent);
 }
 // FILEDIALOG: offers fileName and puts the chosen name into it; false when
 // the user cancelled.
@@ -66,8 +70,8 @@ inline bool fileDialog(std::string_view title, std::string& fileName, std::strin
   r.filters = std::string(filters);
   r.save = save;
   r.mustExist = mustExist;
-  return engine().fileDialog(std::move(r), &fileName);
+  return engine().dialogs().fileDialog(std::move(r), &fileName);
 }
-inline void stop(std::string_view message, bool askExit = false) { engine().stop(message, askExit); }
+inline void stop(std::string_view message, bool askExit = false) { engine().dialogs().stop(message, askExit); }
 
 }  // namespace linkar::ui

@@ -139,6 +139,11 @@ void Window::update(int field) {
   }
 }
 
+void Window::focusControl(int field) {
+  m_focus = field;
+  if (hasField(field) && m_decl->statusBar) setStatusText(1, state(field).status);
+}
+
 const std::string& Window::statusText(int zone) const {
   static const std::string kEmpty;
   if (zone < 1 || static_cast<size_t>(zone) > m_status.size()) return kEmpty;

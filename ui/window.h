@@ -120,6 +120,9 @@ class Window {
 
   int focus() const { return m_focus; }
   void setFocus(int field) { m_focus = field; }
+  // Moves the focus to the control; a window with a status bar shows the
+  // control's status message in zone 1 while it has the focus.
+  void focusControl(int field);
 
   // The status bar's zones, from 1; zone 1 shows a control's status message.
   const std::string& statusText(int zone) const;

@@ -10,6 +10,8 @@
 #include <QApplication>
 #include <QStyle>
 
+#include "app/catalogue.h"
+#include "app/procedure_registry.h"
 #include "app/program_entry.h"
 #include "screenshot_tour.h"
 #include "ui/engine.h"
@@ -29,6 +31,13 @@ bool hasDisplay() {
     if (value && *value) return true;
   }
   return false;
+}
+
+// Every layer above the window engine registers the procedures the frame's
+// menu starts, one line a layer, before Main starts; transfer/ and reports/
+// add their lines here when they come.
+void registerProcedures() {
+  linkar::app::registerProcedures();
 }
 #endif
 
@@ -61,12 +70,13 @@ int main(int argc, char** argv) {
   // the desktop theme stands in for it.
   QApplication::setWindowIcon(QApplication::style()->standardIcon(QStyle::SP_FileLinkIcon));
   linkar::ui::qt::QtBackend backend;
-  linkar::ui::Engine engine(backend);
+  linkar::ui::Engine engine(backend, linkar::app::programCatalogue());
   backend.setEngine(&engine);
   // HALT and STOP end the event loop; the process ends when it returns.
   engine.setProgramEndHandler([](int) {});
   QObject::connect(&backend, &linkar::ui::qt::QtBackend::programFinished, &application,
                    [](int code) { QApplication::exit(code); });
+  registerProcedures();
   if (screenshots) {
     int written = linkar::app::runScreenshotTour(backend, QString::fromLocal8Bit(screenshots));
     return written > 0 ? 0 : kCannotStart;

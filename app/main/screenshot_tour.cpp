@@ -150,7 +150,7 @@ void pictureMenu(QtBackend& backend, const QString& top, const QString& sub, con
 bool pictureBox(QtBackend& backend, int thread, const QString& folder, const QString& name, const QString& button,
                 int* written) {
   ui::Engine& engine = *backend.engine();
-  ui::Window* box = engine.messageBox(thread);
+  ui::Window* box = engine.dialogs().messageBox(thread);
   if (!box) {
     std::fprintf(stderr, "no message box for %s\n", qPrintable(name));
     return false;
@@ -234,7 +234,7 @@ int runScreenshotTour(QtBackend& backend, const QString& folder) {
     save(withTitleBar(frame), folder, QStringLiteral("15-list-control.png"), &written);
     frame->resize(designed);
   }
-  if (ui::Window* w = engine.window(sample)) engine.userClose(w->id());
+  if (ui::Window* w = engine.window(sample)) engine.input().close(w->id());
   settle(backend);
   (void)listThread;
 
@@ -279,7 +279,7 @@ int runScreenshotTour(QtBackend& backend, const QString& folder) {
     save(composite(frame, {backend.outer(progress)}), folder, QStringLiteral("16-form-and-progress.png"), &written);
   }
   for (int id : {form, progress})
-    if (engine.window(id)) engine.userClose(id);
+    if (engine.window(id)) engine.input().close(id);
   settle(backend);
 
   // One box of each button layout, from a procedure of its own.

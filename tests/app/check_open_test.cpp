@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/catalogue.h"
 #include "app/check_open.h"
 #include "app/records.h"
 #include "platform/file.h"
@@ -156,7 +157,7 @@ class CheckOpenPolicy : public ::testing::Test {
   std::vector<uint8_t> m_fields;
   uint8_t m_record[1] = {' '};
   FileDecl m_file;
-  ui::TestDriver m_driver;
+  ui::TestDriver m_driver{programCatalogue()};
   int m_thread = 0;
   bool m_returned = false;
   int32_t m_codeAfter = -1;
@@ -330,7 +331,7 @@ class CheckOpenFiles : public ::testing::Test {
   test::TempDir m_dir;
   test::TempDir m_state;
   test::CurrentDirectoryScope m_cwd;
-  ui::TestDriver m_driver;
+  ui::TestDriver m_driver{programCatalogue()};
   bool m_returned = false;
 };
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/catalogue.h"
 #include "app/main_frame.h"
 #include "app/procedure_registry.h"
 #include "app/program_entry.h"
@@ -26,7 +27,7 @@ class MainFrameTest : public ::testing::Test {
   void TearDown() override { clearProcedures(); }
 
   test::TempDir m_dir;
-  ui::TestDriver m_driver;
+  ui::TestDriver m_driver{programCatalogue()};
 };
 
 TEST_F(MainFrameTest, ProgramEntrySetsTheSharedVariablesAndOpensTheFrame) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/catalogue.h"
 #include "app/standard_warning.h"
 #include "app/warning_table.h"
 #include "runtime/error_state.h"
@@ -43,7 +44,7 @@ class StandardWarningTest : public ::testing::Test {
     std::vector<std::string> out;
     if (!box()) return out;
     for (int f : box()->fields())
-      if (m_driver.engine().messageButtonBit(*box(), f) != 0) out.push_back(box()->text(f));
+      if (ui::messageButtonBit(*box(), f) != 0) out.push_back(box()->text(f));
     return out;
   }
 
@@ -55,7 +56,7 @@ class StandardWarningTest : public ::testing::Test {
     return {};
   }
 
-  ui::TestDriver m_driver;
+  ui::TestDriver m_driver{programCatalogue()};
   int m_thread = 0;
   int m_answer = -1;
   bool m_returned = false;
@@ -151,7 +152,7 @@ TEST_F(StandardWarningTest, FatalMessagesEndTheProgramAfterTheirBox) {
                                                {4, "File Creation Error!"}, {5, "File Creation Error!"},
                                                {30, "Disk Error"}};
   for (const auto& [number, haltText] : fatal) {
-    ui::TestDriver driver;
+    ui::TestDriver driver(programCatalogue());
     driver.startFrame();
     bool returned = false;
     int thread = driver.start(

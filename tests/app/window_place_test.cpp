@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/catalogue.h"
 #include "app/main_frame.h"
 #include "app/procedure_frame.h"
 #include "app/procedure_registry.h"
@@ -48,7 +49,7 @@ class WindowPlaceTest : public ::testing::Test {
 
   test::TempDir m_dir;
   std::string m_ini;
-  ui::TestDriver m_driver;
+  ui::TestDriver m_driver{programCatalogue()};
 };
 
 TEST_F(WindowPlaceTest, SettingsFileLivesInTheConfigurationFolder) {
@@ -184,7 +185,7 @@ TEST_F(WindowPlaceTest, ValuesNoWindowCanHaveCountAsMissing) {
 }
 
 TEST_F(WindowPlaceTest, ChoosingBrowseLocationsTwiceOpensTwoIndependentWindows) {
-  ui::TestDriver driver;  // a program with the real frame procedure
+  ui::TestDriver driver(programCatalogue());  // a program with the real frame procedure
   registerProcedure("BrowseLINKAR", windowProcedure("BrowseLINKAR", kBrowse));
   driver.startProgram(Main);
   ASSERT_TRUE(driver.pressMenu("&Browse|Locations"));

@@ -2,8 +2,11 @@
 
 #include "ui/headless/test_driver.h"
 
+#include <algorithm>
+#include <cassert>
 #include <cctype>
 
+#include "platform/clock.h"
 #include "ui/event_codes.h"
 #include "ui/key_codes.h"
 
@@ -29,7 +32,7 @@ bool sameLabel(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-TestDriver::TestDriver() : m_engine(std::make_unique<Engine>(m_backend)) {
+TestDriver::TestDriver(const Catalogue& catalogue) : m_engine(std::make_unique<Engine>(m_backend, catalogue)) {
   // HALT and STOP end the run instead of the test process.
   m_engine->setProgramEndHandler([](int) {});
 }
@@ -42,10 +45,13 @@ void TestDriver::startProgram(Procedure main) {
 }
 
 void TestDriver::startFrame() {
-  startProgram([] {
+  const Structure* frame = m_engine->catalogue().application();
+  assert(frame && "the catalogue declares no application frame");
+  std::string label = frame ? frame->label : std::string();
+  startProgram([label] {
     Engine& e = *Engine::instance();
-    e.open("MAIN$APPFRAME");
-    while (e.accept()) {
+    e.registry().openWindow(label);
+    while (e.loop().acceptEvent()) {
     }
   });
 }
@@ -65,6 +71,21 @@ bool TestDriver::run(int maxTimerRounds) {
   }
 }
 
+bool TestDriver::runUntil(const std::function<bool()>& done, std::int64_t timeoutMilliseconds) {
+  const std::int64_t deadline = platform::monotonicMilliseconds() + timeoutMilliseconds;
+  for (;;) {
+    bool quiet = run();
+    if (done()) return true;
+    const std::int64_t now = platform::monotonicMilliseconds();
+    if (m_engine->programEnded() || now >= deadline) return false;
+    if (!quiet) continue;  // timers still keep a window busy
+    // With no thread paused nothing changes until the user acts.
+    auto wakeUp = m_engine->scheduler().nextWakeUp();
+    if (!wakeUp) return false;
+    platform::sleepMilliseconds(std::clamp<std::int64_t>(*wakeUp - now, 0, deadline - now));
+  }
+}
+
 namespace {
 
 bool named(const Window& w, std::string_view name) {
@@ -74,7 +95,7 @@ bool named(const Window& w, std::string_view name) {
 }  // namespace
 
 Window* TestDriver::find(std::string_view name) {
-  auto all = m_engine->windows();
+  auto all = m_engine->registry().windows();
   for (auto it = all.rbegin(); it != all.rend(); ++it)
     if (named(**it, name)) return *it;
   return nullptr;
@@ -82,14 +103,14 @@ Window* TestDriver::find(std::string_view name) {
 
 std::vector<Window*> TestDriver::findAll(std::string_view name) {
   std::vector<Window*> out;
-  for (Window* w : m_engine->windows())
+  for (Window* w : m_engine->registry().windows())
     if (named(*w, name)) out.push_back(w);
   return out;
 }
 
 Window* TestDriver::messageBox(int thread) {
-  if (thread != 0) return m_engine->messageBox(thread);
-  auto all = m_engine->windows();
+  if (thread != 0) return m_engine->dialogs().messageBox(thread);
+  auto all = m_engine->registry().windows();
   for (auto it = all.rbegin(); it != all.rend(); ++it)
     if ((*it)->kind() == WindowKind::MessageBox) return *it;
   return nullptr;
@@ -97,13 +118,13 @@ Window* TestDriver::messageBox(int thread) {
 
 const PopupMenu* TestDriver::popup() {
   for (int thread = ProcedureThreads::kSlots; thread >= 1; --thread)
-    if (const PopupMenu* menu = m_engine->popupMenu(thread)) return menu;
+    if (const PopupMenu* menu = m_engine->dialogs().popupMenu(thread)) return menu;
   return nullptr;
 }
 
 const FileDialog* TestDriver::fileDialog() {
   for (int thread = ProcedureThreads::kSlots; thread >= 1; --thread)
-    if (const FileDialog* dialog = m_engine->openFileDialog(thread)) return dialog;
+    if (const FileDialog* dialog = m_engine->dialogs().openFileDialog(thread)) return dialog;
   return nullptr;
 }
 
@@ -146,14 +167,14 @@ bool TestDriver::press(Window& w, std::string_view control) {
 }
 
 bool TestDriver::press(Window& w, int field) {
-  bool done = m_engine->userPress(w.id(), field);
+  bool done = m_engine->input().press(w.id(), field);
   run();
   return done;
 }
 
 bool TestDriver::pressMenu(std::string_view path) {
   Window* frame = nullptr;
-  for (Window* w : m_engine->windows())
+  for (Window* w : m_engine->registry().windows())
     if (w->kind() == WindowKind::Application) frame = w;
   if (!frame) return false;
   // Walk the path down the menu tree, one level per "|"-separated text.
@@ -181,19 +202,19 @@ bool TestDriver::pressMenu(std::string_view path) {
 }
 
 bool TestDriver::type(Window& w, std::string_view control, std::string_view text) {
-  bool done = m_engine->userType(w.id(), fieldOf(w, control), text);
+  bool done = m_engine->input().type(w.id(), fieldOf(w, control), text);
   run();
   return done;
 }
 
 bool TestDriver::focus(Window& w, std::string_view control) {
-  bool done = m_engine->userFocus(w.id(), fieldOf(w, control));
+  bool done = m_engine->input().focus(w.id(), fieldOf(w, control));
   run();
   return done;
 }
 
 bool TestDriver::chooseRow(Window& w, std::string_view list, int row, int key) {
-  bool done = m_engine->userSelectRow(w.id(), fieldOf(w, list), row, key);
+  bool done = m_engine->input().selectRow(w.id(), fieldOf(w, list), row, key);
   run();
   return done;
 }
@@ -201,7 +222,7 @@ bool TestDriver::chooseRow(Window& w, std::string_view list, int row, int key) {
 bool TestDriver::key(Window& w, std::string_view control, int key, int character) {
   int f = control.empty() ? 0 : fieldOf(w, control);
   if (!control.empty() && f == 0) return false;
-  bool done = m_engine->userKey(w.id(), f, key, character);
+  bool done = m_engine->input().key(w.id(), f, key, character);
   run();
   return done;
 }
@@ -220,43 +241,43 @@ bool TestDriver::chooseTab(Window& w, std::string_view tabText) {
 }
 
 bool TestDriver::dragThumb(Window& w, std::string_view list, int thumb) {
-  bool done = m_engine->userThumb(w.id(), fieldOf(w, list), thumb);
+  bool done = m_engine->input().thumb(w.id(), fieldOf(w, list), thumb);
   run();
   return done;
 }
 
 bool TestDriver::close(Window& w) {
-  bool done = m_engine->userClose(w.id());
+  bool done = m_engine->input().close(w.id());
   run();
   return done;
 }
 
 bool TestDriver::place(Window& w, Rect place) {
-  bool done = m_engine->userPlace(w.id(), place);
+  bool done = m_engine->input().place(w.id(), place);
   run();
   return done;
 }
 
 bool TestDriver::maximize(Window& w) {
-  bool done = m_engine->userMaximize(w.id());
+  bool done = m_engine->input().maximize(w.id());
   run();
   return done;
 }
 
 bool TestDriver::minimize(Window& w) {
-  bool done = m_engine->userMinimize(w.id());
+  bool done = m_engine->input().minimize(w.id());
   run();
   return done;
 }
 
 bool TestDriver::restore(Window& w) {
-  bool done = m_engine->userRestore(w.id());
+  bool done = m_engine->input().restore(w.id());
   run();
   return done;
 }
 
 bool TestDriver::activate(Window& w) {
-  bool done = m_engine->userActivate(w.id());
+  bool done = m_engine->input().activate(w.id());
   run();
   return done;
 }
@@ -265,7 +286,7 @@ bool TestDriver::answer(std::string_view button, int thread) {
   Window* box = messageBox(thread);
   if (!box) return false;
   for (int f : box->fields()) {
-    if (m_engine->messageButtonBit(*box, f) == 0) continue;
+    if (messageButtonBit(*box, f) == 0) continue;
     if (box->text(f) == button || withoutMnemonic(box->text(f)) == button) return press(*box, f);
   }
   return false;
@@ -274,18 +295,18 @@ bool TestDriver::answer(std::string_view button, int thread) {
 bool TestDriver::answerKey(int key, int thread) {
   Window* box = messageBox(thread);
   if (!box) return false;
-  bool done = m_engine->userKey(box->id(), 0, key, 0);
+  bool done = m_engine->input().key(box->id(), 0, key, 0);
   run();
   return done;
 }
 
 bool TestDriver::choosePopup(std::string_view item) {
   for (int thread = ProcedureThreads::kSlots; thread >= 1; --thread) {
-    const PopupMenu* menu = m_engine->popupMenu(thread);
+    const PopupMenu* menu = m_engine->dialogs().popupMenu(thread);
     if (!menu) continue;
     int number = 0;
     if (item.empty()) {
-      bool done = m_engine->userChoosePopup(thread, 0);
+      bool done = m_engine->input().choosePopup(thread, 0);
       run();
       return done;
     }
@@ -293,7 +314,7 @@ bool TestDriver::choosePopup(std::string_view item) {
       if (text == "-") continue;
       ++number;
       if (text == item || withoutMnemonic(text) == item) {
-        bool done = m_engine->userChoosePopup(thread, number);
+        bool done = m_engine->input().choosePopup(thread, number);
         run();
         return done;
       }
@@ -303,14 +324,10 @@ bool TestDriver::choosePopup(std::string_view item) {
   return false;
 }
 
-}  // namespace linkar::ui
-
-namespace linkar::ui {
-
 bool TestDriver::chooseFile(std::string_view path) {
   for (int thread = ProcedureThreads::kSlots; thread >= 1; --thread) {
-    if (!m_engine->openFileDialog(thread)) continue;
-    bool done = m_engine->userAnswerFileDialog(thread, std::string(path));
+    if (!m_engine->dialogs().openFileDialog(thread)) continue;
+    bool done = m_engine->input().answerFileDialog(thread, std::string(path));
     run();
     return done;
   }
@@ -319,8 +336,8 @@ bool TestDriver::chooseFile(std::string_view path) {
 
 bool TestDriver::cancelFileDialog() {
   for (int thread = ProcedureThreads::kSlots; thread >= 1; --thread) {
-    if (!m_engine->openFileDialog(thread)) continue;
-    bool done = m_engine->userAnswerFileDialog(thread, std::nullopt);
+    if (!m_engine->dialogs().openFileDialog(thread)) continue;
+    bool done = m_engine->input().answerFileDialog(thread, std::nullopt);
     run();
     return done;
   }

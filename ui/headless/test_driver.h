@@ -12,17 +12,23 @@
 // could not have done it (no such window or control, hidden or disabled,
 // the window's thread held by a message box).
 //
-//   TestDriver d;
-//   d.startProgram(Main);                    // or d.startFrame() / d.start(proc)
-//   ASSERT_TRUE(d.pressMenu("&Browse|Locations"));
-//   Window* browse = d.find("Browse Locations");
-//   ASSERT_TRUE(d.press(*browse, "&Insert"));
-//   Window* form = d.find("UPDATELINKAR$QUICKWINDOW");
-//   ASSERT_TRUE(d.type(*form, "URL:LOCATION", "http://a.b/"));
+//   TestDriver d(catalogue);                 // the windows the program declares
+//   d.startProgram(main);                    // or d.startFrame() / d.start(proc)
+//   ASSERT_TRUE(d.pressMenu("&View|&Items"));
+//   Window* list = d.find("Items");
+//   ASSERT_TRUE(d.press(*list, "&Insert"));
+//   Window* form = d.find("ITEM$FORM");
+//   ASSERT_TRUE(d.type(*form, "ITEM:NAME", "first"));
 //   ASSERT_TRUE(d.press(*form, "OK"));
-//   EXPECT_EQ(TestDriver::rows(*browse, "Browse")[0][1].substr(0, 11), "http://a.b/");
+//   EXPECT_EQ(TestDriver::rows(*list, "Browse")[0][0].substr(0, 5), "first");
+//
+// A procedure that waits for something another thread holds pauses between
+// two tries (platform::pauseBetweenTries); run() returns while it is paused,
+// and runUntil() goes on running the threads until a condition holds.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -38,7 +44,9 @@ class TestDriver {
   // Timer rounds run() allows before it gives up on reaching a quiet state.
   static constexpr int kDefaultTimerRounds = 100000;
 
-  TestDriver();
+  // The engine opens its windows from `catalogue`, which must outlive the
+  // driver.
+  explicit TestDriver(const Catalogue& catalogue);
   ~TestDriver();
   TestDriver(const TestDriver&) = delete;
   TestDriver& operator=(const TestDriver&) = delete;
@@ -49,16 +57,22 @@ class TestDriver {
   // ---- starting ----
   // Runs `main` as the program's main procedure (thread 1), then run().
   void startProgram(Procedure main);
-  // A stand-in main procedure: opens the application frame and runs its
-  // accept loop until the frame closes, doing nothing with menu choices.
+  // A stand-in main procedure: opens the catalogue's application frame and
+  // runs its accept loop until the frame closes, doing nothing with menu
+  // choices.
   void startFrame();
   // START from the user's side with the given stack size; then run().
   // Returns the thread number, 0 if the table is full.
   int start(Procedure procedure, int stackBytes = 0);
 
-  // Runs the threads until all wait for the user or have ended. Returns
+  // Runs the threads until none can go on right now: each waits for the
+  // user, is paused between two tries of a wait, or has ended. Returns
   // false if timers still kept a window busy after maxTimerRounds rounds.
   bool run(int maxTimerRounds = kDefaultTimerRounds);
+  // Runs the threads until done() holds, sleeping while only paused threads
+  // remain. False when the timeout passed first, or when no thread is
+  // paused and so nothing would change without the user.
+  bool runUntil(const std::function<bool()>& done, std::int64_t timeoutMilliseconds);
   bool ended() const { return m_engine->programEnded(); }
   int exitCode() const { return m_engine->exitCode(); }
 
@@ -68,7 +82,7 @@ class TestDriver {
   Window* find(std::string_view name);
   // Every open window with that label or title, oldest first.
   std::vector<Window*> findAll(std::string_view name);
-  std::vector<Window*> windows() { return m_engine->windows(); }
+  std::vector<Window*> windows() { return m_engine->registry().windows(); }
   // The newest open message box, or the one of thread number `thread`.
   Window* messageBox(int thread = 0);
   // The newest open popup menu.

@@ -28,7 +28,7 @@ FrameWindow::FrameWindow(Engine& engine, const Window& w, std::function<void()> 
   setWindowTitle(toDisplay(w.title()));
   menuBar()->setNativeMenuBar(false);
   m_menus = buildMenus(menuBar(), s, [this](int field) {
-    m_engine.userPress(m_id, field);
+    m_engine.input().press(m_id, field);
     if (m_afterInput) m_afterInput();
   });
 
@@ -40,8 +40,8 @@ FrameWindow::FrameWindow(Engine& engine, const Window& w, std::function<void()> 
     if (!sub) return;
     bool ok = false;
     int id = sub->property("linkarWindow").toInt(&ok);
-    if (!ok || id == m_engine.activeWindow()) return;
-    m_engine.userActivate(id);
+    if (!ok || id == m_engine.registry().activeWindow()) return;
+    m_engine.input().activate(id);
     if (m_afterInput) m_afterInput();
   });
 
@@ -67,7 +67,7 @@ FrameWindow::FrameWindow(Engine& engine, const Window& w, std::function<void()> 
   m_tracker = std::make_unique<PlaceTracker>(
       engine, id, this, this, m_units,
       [this] {
-        m_engine.userClose(m_id);
+        m_engine.input().close(m_id);
         if (m_afterInput) m_afterInput();
       },
       m_afterInput);

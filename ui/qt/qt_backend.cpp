@@ -1,5 +1,7 @@
 // The desktop backend: window hosting, text metrics, standard actions,
-// popups and the scheduling of procedure threads from the event loop.
+// popups and the scheduling of procedure threads from the event loop: a
+// pump after every user action, and a ticker while windows have timers or
+// threads are paused between two tries of a wait.
 
 #include "ui/qt/qt_backend.h"
 
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <cstdio>
 
+#include "platform/clock.h"
 #include "ui/key_codes.h"
 #include "ui/message_box.h"
 #include "ui/qt/desktop_fonts.h"
@@ -40,7 +43,9 @@ QtBackend::QtBackend() {
   m_ticker.setInterval(kTimerMilliseconds);
   connect(&m_ticker, &QTimer::timeout, this, [this] {
     if (!m_engine || m_engine->programEnded()) return;
-    if (m_engine->postTimers() > 0) pump();
+    // A window's timer event, or a thread whose pause between two tries is over.
+    bool timers = m_engine->postTimers() > 0;
+    if (timers || pauseOver()) pump();
   });
 }
 
@@ -82,14 +87,15 @@ void QtBackend::pump() {
 }
 
 void QtBackend::refreshAll() {
-  for (Window* w : m_engine->windows()) refreshWindow(*w);
+  for (Window* w : m_engine->registry().windows()) refreshWindow(*w);
 }
 
 void QtBackend::refreshWindow(const Window& w) {
   if (w.kind() == WindowKind::Application) {
     if (!m_frame || m_frame->windowId() != w.id()) return;
     const Window* active = nullptr;
-    if (m_engine->activeWindow() != w.id()) active = m_engine->window(m_engine->activeWindow());
+    int activeId = m_engine->registry().activeWindow();
+    if (activeId != w.id()) active = m_engine->window(activeId);
     m_frame->refresh(w, active);
     return;
   }
@@ -100,7 +106,7 @@ void QtBackend::refreshWindow(const Window& w) {
 void QtBackend::showPopups() {
   if (m_popup) return;
   for (int thread = 1; thread <= ProcedureThreads::kSlots; ++thread) {
-    const PopupMenu* menu = m_engine->popupMenu(thread);
+    const PopupMenu* menu = m_engine->dialogs().popupMenu(thread);
     if (!menu || menu->result >= 0) continue;
     m_popup = new QMenu(m_frame.get());
     // Set once an item is chosen: the thread cannot put up another popup
@@ -118,7 +124,7 @@ void QtBackend::showPopups() {
       connect(a, &QAction::triggered, this, [this, item, thread, chosen] {
         if (*chosen) return;
         *chosen = true;
-        m_engine->userChoosePopup(thread, item);
+        m_engine->input().choosePopup(thread, item);
         requestPump();
       });
     }
@@ -129,7 +135,7 @@ void QtBackend::showPopups() {
       QTimer::singleShot(0, this, [this, closing, thread, chosen] {
         if (!*chosen) {
           *chosen = true;
-          m_engine->userChoosePopup(thread, 0);
+          m_engine->input().choosePopup(thread, 0);
         }
         if (closing) closing->deleteLater();
         requestPump();
@@ -142,7 +148,7 @@ void QtBackend::showPopups() {
 
 void QtBackend::showFileDialogs() {
   for (int thread = 1; thread <= ProcedureThreads::kSlots; ++thread) {
-    const FileDialog* request = m_engine->openFileDialog(thread);
+    const FileDialog* request = m_engine->dialogs().openFileDialog(thread);
     if (!request || request->result >= 0 || m_fileDialogs.count(thread)) continue;
     QFileDialog* dialog = makeFileDialog(request->request, m_frame.get());
     dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -154,17 +160,23 @@ void QtBackend::showFileDialogs() {
         chosen = fromDisplay(dialog->selectedFiles().first());
       // A name the engine refuses (not an existing file where one is
       // needed) counts as cancelled: the procedure must not wait forever.
-      if (!m_engine->userAnswerFileDialog(thread, chosen) && chosen)
-        m_engine->userAnswerFileDialog(thread, std::nullopt);
+      if (!m_engine->input().answerFileDialog(thread, chosen) && chosen)
+        m_engine->input().answerFileDialog(thread, std::nullopt);
       requestPump();
     });
     dialog->open();
   }
 }
 
+bool QtBackend::pauseOver() const {
+  auto wakeUp = m_engine->scheduler().nextWakeUp();
+  return wakeUp && *wakeUp <= platform::monotonicMilliseconds();
+}
+
 void QtBackend::updateTicker() {
-  bool any = false;
-  for (Window* w : m_engine->windows())
+  // The ticker runs while a window has a timer or a thread is paused.
+  bool any = m_engine->scheduler().nextWakeUp().has_value();
+  for (Window* w : m_engine->registry().windows())
     if (w->timer() > 0) any = true;
   if (any && !m_ticker.isActive()) m_ticker.start();
   if (!any && m_ticker.isActive()) m_ticker.stop();
@@ -222,11 +234,11 @@ void QtBackend::windowOpened(Window& w) {
       auto box = std::make_unique<MessageDialog>(w, owner);
       int id = w.id();
       connect(box.get(), &MessageDialog::buttonPressed, this, [this, id](int field) {
-        m_engine->userPress(id, field);
+        m_engine->input().press(id, field);
         requestPump();
       });
       connect(box.get(), &MessageDialog::escapePressed, this, [this, id] {
-        m_engine->userKey(id, 0, Key::kEscKey, 0);
+        m_engine->input().key(id, 0, Key::kEscKey, 0);
         requestPump();
       });
       if (owner) {

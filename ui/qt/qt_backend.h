@@ -1,8 +1,9 @@
 // The desktop backend of the window engine. It renders the engine's window
 // models with Qt Widgets, measures text in the mapped desktop fonts, and
 // drives the procedure threads from Qt's event loop: after every user
-// action (and every timer tick) it resumes the threads that can go on, so
-// no procedure ever runs a nested event loop.
+// action (and every tick of its timer, which runs while a window has a
+// timer or a thread is paused between two tries of a wait) it resumes the
+// threads that can go on, so no procedure ever runs a nested event loop.
 //
 // Usage: construct the backend, then the Engine over it, then setEngine();
 // start the main procedure and run QApplication::exec(). programFinished is
@@ -82,6 +83,8 @@ class QtBackend : public QObject, public Backend {
   void refreshWindow(const Window& w);
   void showPopups();
   void showFileDialogs();
+  // Whether a paused thread's wake-up time has come.
+  bool pauseOver() const;
   void updateTicker();
 
   Engine* m_engine = nullptr;

@@ -57,7 +57,7 @@ void PlaceTracker::record(bool byUser) {
     if (p.x != old.x || p.y != old.y || p.width != old.width || p.height != old.height) {
       // The engine posts the moving and sizing events; while the window's
       // thread is held by a box it refuses, and the model follows anyway.
-      if (!byUser || !m_engine.userPlace(m_id, p)) {
+      if (!byUser || !m_engine.input().place(m_id, p)) {
         if (!w->resizable()) {
           p.width = old.width;
           p.height = old.height;
@@ -67,9 +67,9 @@ void PlaceTracker::record(bool byUser) {
     }
   }
   if (maximized != w->maximized() || minimized != w->minimized()) {
-    bool told = byUser && (maximized   ? m_engine.userMaximize(m_id)
-                           : minimized ? m_engine.userMinimize(m_id)
-                                       : m_engine.userRestore(m_id));
+    bool told = byUser && (maximized   ? m_engine.input().maximize(m_id)
+                           : minimized ? m_engine.input().minimize(m_id)
+                                       : m_engine.input().restore(m_id));
     if (!told) {
       w->setMaximized(maximized);
       w->setMinimized(minimized);
@@ -113,7 +113,7 @@ WindowHost::WindowHost(Engine& engine, const Window& w, QMdiArea* area, QWidget*
                        std::function<void()> afterInput) {
   int id = w.id();
   auto onClose = [&engine, id, afterInput] {
-    engine.userClose(id);
+    engine.input().close(id);
     if (afterInput) afterInput();
   };
   m_view = new WindowView(engine, w, afterInput);

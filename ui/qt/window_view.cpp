@@ -83,7 +83,7 @@ void WindowView::userFocus(int field) {
   Window* w = m_engine.window(m_id);
   if (!w || w->focus() == field) return;
   m_appliedFocus = field;
-  m_engine.userFocus(m_id, field);
+  m_engine.input().focus(m_id, field);
   after();
 }
 
@@ -97,7 +97,7 @@ void WindowView::build(const Window& w) {
     m_menuBar->setNativeMenuBar(false);
     m_menus = buildMenus(m_menuBar, s, [this](int field) {
       if (m_applying) return;
-      m_engine.userPress(m_id, field);
+      m_engine.input().press(m_id, field);
       after();
     });
     m_menuHeight = m_menuBar->sizeHint().height();
@@ -162,7 +162,7 @@ QWidget* WindowView::makeControl(const ControlDecl& c, const Window& w) {
       b->setDefault(c.isDefault);
       connect(b, &QPushButton::clicked, this, [this, field] {
         if (m_applying) return;
-        m_engine.userPress(m_id, field);
+        m_engine.input().press(m_id, field);
         after();
       });
       return b;
@@ -189,7 +189,7 @@ QWidget* WindowView::makeControl(const ControlDecl& c, const Window& w) {
         std::string typed = fromDisplay(e->text());
         if (typed == model->text(field) && !e->isModified()) return;
         e->setModified(false);
-        m_engine.userType(m_id, field, typed);
+        m_engine.input().type(m_id, field, typed);
         after();
       };
       e->onLeave = accept;
@@ -205,7 +205,7 @@ QWidget* WindowView::makeControl(const ControlDecl& c, const Window& w) {
         if (!model || !model->hasField(field)) return;
         std::string typed = fromDisplay(t->toPlainText());
         if (typed == model->text(field)) return;
-        m_engine.userType(m_id, field, typed);
+        m_engine.input().type(m_id, field, typed);
         after();
       };
       t->onEnter = [this, field] { userFocus(field); };
@@ -214,11 +214,11 @@ QWidget* WindowView::makeControl(const ControlDecl& c, const Window& w) {
     case ControlType::List: {
       auto* l = new ListControl(c, m_units, this);
       connect(l, &ListControl::rowClicked, this, [this, field](int row, int key) {
-        m_engine.userSelectRow(m_id, field, row, key);
+        m_engine.input().selectRow(m_id, field, row, key);
         after();
       });
       connect(l, &ListControl::keyPressed, this, [this, field](int key, int character) {
-        m_engine.userKey(m_id, field, key, character);
+        m_engine.input().key(m_id, field, key, character);
         after();
       });
       connect(l, &ListControl::scrollRequested, this, [this, field](int event) {
@@ -226,12 +226,13 @@ QWidget* WindowView::makeControl(const ControlDecl& c, const Window& w) {
         // whatever row is highlighted.
         Window* model = m_engine.window(m_id);
         if (!model || !model->reachable(field)) return;
-        if (m_engine.messageBox(model->thread() + 1) || m_engine.popupMenu(model->thread() + 1)) return;
+        Dialogs& dialogs = m_engine.dialogs();
+        if (dialogs.messageBox(model->thread() + 1) || dialogs.popupMenu(model->thread() + 1)) return;
         if (!model->hasPending(event, field)) model->post(event, field);
         after();
       });
       connect(l, &ListControl::thumbDragged, this, [this, field](int thumb) {
-        m_engine.userThumb(m_id, field, thumb);
+        m_engine.input().thumb(m_id, field, thumb);
         after();
       });
       connect(l, &ListControl::focusEntered, this, [this, field] { userFocus(field); });
@@ -248,7 +249,7 @@ QWidget* WindowView::makeControl(const ControlDecl& c, const Window& w) {
       bar->setExpanding(false);
       connect(bar, &QTabBar::currentChanged, this, [this, field](int index) {
         if (m_applying || index < 0) return;
-        m_engine.userChooseTab(m_id, field, index + 1);
+        m_engine.input().chooseTab(m_id, field, index + 1);
         after();
       });
       return panel;
@@ -273,7 +274,7 @@ QWidget* WindowView::makeControl(const ControlDecl& c, const Window& w) {
     case ControlType::Region: {
       auto* r = new ClickRegion(this);
       r->onClick = [this, field] {
-        m_engine.userPress(m_id, field);
+        m_engine.input().press(m_id, field);
         after();
       };
       return r;
@@ -384,8 +385,8 @@ void WindowView::keyPressEvent(QKeyEvent* e) {
   if (code == Key::kEnterKey || code == Key::kEscKey) {
     Window* model = m_engine.window(m_id);
     if (model) {
-      if (code == Key::kEscKey) m_engine.userClose(m_id);
-      else m_engine.userKey(m_id, 0, code, 0);
+      if (code == Key::kEscKey) m_engine.input().close(m_id);
+      else m_engine.input().key(m_id, 0, code, 0);
       after();
       return;
     }

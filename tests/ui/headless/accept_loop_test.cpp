@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/ui/test_catalogue.h"
 #include "ui/headless/test_driver.h"
 #include "ui/statements.h"
 
@@ -54,7 +55,7 @@ ChildResult runInChild(const std::function<void(int fd)>& body) {
 // once everything waits, writes the open message box's title and text and
 // answers it with "OK".
 void reportRuntimeErrorBox(int fd, Procedure procedure) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   d.start(std::move(procedure), 0);
   Window* box = d.messageBox();
@@ -76,15 +77,15 @@ TEST(AcceptLoop, WithoutAWindowRaises537AndEndsWithCode2) {
 
 TEST(AcceptLoop, TheRuntimeErrorBoxHoldsEveryOtherThread) {
   ChildResult r = runInChild([](int fd) {
-    TestDriver d;
+    TestDriver d(testCatalogue());
     d.startFrame();
     d.start([] {
-      openWindow("BROWSELINKAR$QUICKWINDOW");
+      openWindow("ITEMS$LIST");
       while (acceptEvent()) {
       }
     }, 50000);
     d.start([] { closeWindow(12345); }, 0);
-    Window* browse = d.find("Browse Locations");
+    Window* browse = d.find("Items");
     std::string seen = browse && d.messageBox() && !d.press(*browse, "&Insert") ? "held" : "not held";
     if (write(fd, seen.data(), seen.size()) < 0) _exit(98);
     d.answer("OK");
@@ -95,16 +96,16 @@ TEST(AcceptLoop, TheRuntimeErrorBoxHoldsEveryOtherThread) {
 
 TEST(AcceptLoop, OpenTimeFailuresRaiseTheirRuntimeErrors) {
   struct { const char* what; Procedure procedure; const char* text; } cases[] = {
-      {"same window twice", [] { openWindow("EXPORT$WINDOW"); openWindow("EXPORT$WINDOW"); }, "Window is already open"},
+      {"same window twice", [] { openWindow("SAVE$WINDOW"); openWindow("SAVE$WINDOW"); }, "Window is already open"},
       {"unknown label", [] { openWindow("NOSUCH$WINDOW"); }, "Unable to open WINDOW"},
-      {"a report", [] { openWindow("PRINTCAT:K_CATEGORY$REPORT"); }, "Unable to open WINDOW"},
-      {"second frame", [] { openWindow("MAIN$APPFRAME"); }, "Unable to open APPLICATION (APPLICATION already active)"},
-      {"report twice", [] { openReport("PRINTCAT:K_CATEGORY$REPORT"); openReport("PRINTCAT:K_CATEGORY$REPORT"); },
+      {"a report", [] { openWindow("ITEMS$REPORT"); }, "Unable to open WINDOW"},
+      {"second frame", [] { openWindow("DESK$FRAME"); }, "Unable to open APPLICATION (APPLICATION already active)"},
+      {"report twice", [] { openReport("ITEMS$REPORT"); openReport("ITEMS$REPORT"); },
        "Report is already open"},
-      {"event to a report", [] { Engine::instance()->postTo(openReport("PRINTURL:K_RATING$REPORT"), Event::Accepted, 1); },
+      {"event to a report", [] { Engine::instance()->loop().postTo(openReport("ITEMS$REPORT"), Event::Accepted, 1); },
        "Event posted to a report control"},
-      {"a window as a report", [] { openReport("EXPORT$WINDOW"); }, "Unable to open WINDOW"},
-      {"closing twice", [] { int w = openWindow("EXPORT$WINDOW"); closeWindow(w); closeWindow(w); }, "Window is not open"},
+      {"a window as a report", [] { openReport("SAVE$WINDOW"); }, "Unable to open WINDOW"},
+      {"closing twice", [] { int w = openWindow("SAVE$WINDOW"); closeWindow(w); closeWindow(w); }, "Window is not open"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -116,10 +117,10 @@ TEST(AcceptLoop, OpenTimeFailuresRaiseTheirRuntimeErrors) {
 
 TEST(AcceptLoop, MdiWindowsNeedTheFrameOnAnotherThread) {
   ChildResult r = runInChild([](int fd) {
-    TestDriver d;
+    TestDriver d(testCatalogue());
     d.startProgram([] {
-      openWindow("MAIN$APPFRAME");
-      openWindow("BROWSELINKAR$QUICKWINDOW");
+      openWindow("DESK$FRAME");
+      openWindow("ITEMS$LIST");
     });
     Window* box = d.messageBox();
     std::string seen = box ? box->text(1) : std::string("no box");
@@ -130,8 +131,8 @@ TEST(AcceptLoop, MdiWindowsNeedTheFrameOnAnotherThread) {
   EXPECT_EQ(r.output, "Unable to open MDI window on APPLICATION's thread");
 
   r = runInChild([](int fd) {
-    TestDriver d;
-    d.startProgram([] { openWindow("BROWSELINKAR$QUICKWINDOW"); });
+    TestDriver d(testCatalogue());
+    d.startProgram([] { openWindow("ITEMS$LIST"); });
     Window* box = d.messageBox();
     std::string seen = box ? box->text(1) : std::string("no box");
     if (write(fd, seen.data(), seen.size()) < 0) _exit(98);
@@ -146,22 +147,22 @@ struct Seen {
 };
 
 TEST(AcceptLoop, DeliversOpenWindowFirstThenUserEventsWithTheirFields) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   std::vector<Seen> seen;
   d.start([&] {
-    openWindow("BROWSELINKAR$QUICKWINDOW");
+    openWindow("ITEMS$LIST");
     while (acceptEvent()) {
       seen.push_back({event(), field(), accepted()});
       if (accepted() == 12) post(Event::CloseWindow);
     }
     seen.push_back({event(), field(), accepted()});
   }, 50000);
-  Window* w = d.find("BROWSELINKAR$QUICKWINDOW");
+  Window* w = d.find("ITEMS$LIST");
   ASSERT_NE(w, nullptr);
-  EXPECT_EQ(w->title(), "Browse Locations");
+  EXPECT_EQ(w->title(), "Items");
   ASSERT_TRUE(d.press(*w, "&Change"));
-  ASSERT_TRUE(d.chooseTab(*w, "Rating"));
+  ASSERT_TRUE(d.chooseTab(*w, "Rank"));
   EXPECT_EQ(w->state(5).selection, 4);
   ASSERT_TRUE(d.press(*w, "Close"));
   ASSERT_EQ(seen.size(), 6u);
@@ -178,16 +179,16 @@ TEST(AcceptLoop, DeliversOpenWindowFirstThenUserEventsWithTheirFields) {
   EXPECT_EQ(seen[4].field, 0);
   // The loop has ended: EVENT() is 0 outside an event.
   EXPECT_EQ(seen[5].event, 0);
-  EXPECT_EQ(d.find("Browse Locations"), nullptr);
+  EXPECT_EQ(d.find("Items"), nullptr);
 }
 
 TEST(AcceptLoop, EventsTravelAsWindowMessagesAndEventIsZeroOutsideThem) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   int queued = 0, before = -1, during = 0;
   d.start([&] {
     before = event();
-    Window& w = *Engine::instance()->window(openWindow("EXPORT$WINDOW"));
+    Window& w = *Engine::instance()->window(openWindow("SAVE$WINDOW"));
     queued = w.queue().front().message;
     while (acceptEvent()) {
       during = event();
@@ -200,17 +201,17 @@ TEST(AcceptLoop, EventsTravelAsWindowMessagesAndEventIsZeroOutsideThem) {
 }
 
 TEST(AcceptLoop, HiddenOrDisabledControlsAndBlockedWindowsRefuseInput) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   d.start([] {
-    int w = openWindow("BROWSELINKAR$QUICKWINDOW");
+    int w = openWindow("ITEMS$LIST");
     Engine::instance()->window(w)->setEnabled(3, false);
     Engine::instance()->window(w)->setHidden(4, true);
     while (acceptEvent()) {
       if (accepted() == 2) message("Sure?", "Insert", "", Icon::kQuestion, Button::kYes | Button::kNo);
     }
   }, 50000);
-  Window* w = d.find("Browse Locations");
+  Window* w = d.find("Items");
   ASSERT_NE(w, nullptr);
   EXPECT_FALSE(d.press(*w, "&Change"));
   EXPECT_FALSE(d.press(*w, "&Delete"));
@@ -223,16 +224,16 @@ TEST(AcceptLoop, HiddenOrDisabledControlsAndBlockedWindowsRefuseInput) {
   EXPECT_TRUE(d.press(*w, "Close"));
 }
 
-TEST(AcceptAll, RejectsARatingOfThreeDigitsThenCompletes) {
-  TestDriver d;
+TEST(AcceptAll, RejectsARankOfThreeDigitsThenCompletes) {
+  TestDriver d(testCatalogue());
   d.startFrame();
-  std::string location = "http://old/", rating = "5";
+  std::string name = "http://old/", rank = "5";
   std::vector<Seen> seen;
   d.start([&] {
-    int id = openWindow("UPDATELINKAR$QUICKWINDOW");
+    int id = openWindow("ITEM$FORM");
     Window& w = *Engine::instance()->window(id);
-    w.bind(w.fieldOf("URL:LOCATION"), {[&] { return location; }, [&](std::string_view v) { location = v; }});
-    w.bind(w.fieldOf("URL:RATING"), {[&] { return rating; }, [&](std::string_view v) { rating = v; }});
+    w.bind(w.fieldOf("ITEM:NAME"), {[&] { return name; }, [&](std::string_view v) { name = v; }});
+    w.bind(w.fieldOf("ITEM:RANK"), {[&] { return rank; }, [&](std::string_view v) { rank = v; }});
     display();
     while (acceptEvent()) {
       seen.push_back({event(), field(), accepted()});
@@ -244,54 +245,54 @@ TEST(AcceptAll, RejectsARatingOfThreeDigitsThenCompletes) {
       if (event() == Event::Completed) post(Event::CloseWindow);
     }
   }, 50000);
-  Window* w = d.find("Update Location Information");
+  Window* w = d.find("Item Details");
   ASSERT_NE(w, nullptr);
-  int locationField = w->fieldOf("URL:LOCATION");
-  int ratingField = w->fieldOf("URL:RATING");
-  EXPECT_EQ(w->text(locationField), "http://old/" + std::string(49, ' '));  // @S60 pads
-  EXPECT_EQ(w->text(ratingField), " 5");  // shown under @N2
+  int nameField = w->fieldOf("ITEM:NAME");
+  int rankField = w->fieldOf("ITEM:RANK");
+  EXPECT_EQ(w->text(nameField), "http://old/" + std::string(49, ' '));  // @S60 pads
+  EXPECT_EQ(w->text(rankField), " 5");  // shown under @N2
 
   // What the user left in the controls without accepting them one by one.
-  w->setText(locationField, "http://new/");
-  w->setText(ratingField, "123");
+  w->setText(nameField, "http://new/");
+  w->setText(rankField, "123");
   ASSERT_TRUE(d.press(*w, "OK"));
   ASSERT_EQ(seen.back().event, Event::Rejected);
-  EXPECT_EQ(seen.back().field, ratingField);
-  EXPECT_EQ(w->focus(), ratingField);
+  EXPECT_EQ(seen.back().field, rankField);
+  EXPECT_EQ(w->focus(), rankField);
   EXPECT_EQ(d.backend().beeps(), 1);
-  EXPECT_EQ(rating, "5");  // nothing of the refused value reached the variable
+  EXPECT_EQ(rank, "5");  // nothing of the refused value reached the variable
 
-  w->setText(ratingField, "12");
+  w->setText(rankField, "12");
   ASSERT_TRUE(d.press(*w, "OK"));
-  EXPECT_EQ(location, "http://new/");
-  EXPECT_EQ(rating, "12");
-  EXPECT_EQ(d.find("Update Location Information"), nullptr);
+  EXPECT_EQ(name, "http://new/");
+  EXPECT_EQ(rank, "12");
+  EXPECT_EQ(d.find("Item Details"), nullptr);
   ASSERT_GE(seen.size(), 2u);
   EXPECT_EQ(seen[seen.size() - 2].event, Event::Completed);
   EXPECT_EQ(seen[seen.size() - 2].field, 0);
 }
 
 TEST(UserInput, TypingAcceptsIntoTheVariableOrRejects) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   std::string page = "1";
   std::vector<Seen> seen;
   d.start([&] {
-    int id = openWindow("REPORTPREVIEW$JUMPWINDOW");
+    int id = openWindow("PAGE$WINDOW");
     Window& w = *Engine::instance()->window(id);
     w.bind(2, {[&] { return page; }, [&](std::string_view v) { page = v; }});
     display();
     while (acceptEvent()) seen.push_back({event(), field(), accepted()});
   }, 50000);
-  Window* w = d.find("Jump to a Report Page");
+  Window* w = d.find("Go to a Page");
   ASSERT_NE(w, nullptr);
-  ASSERT_TRUE(d.type(*w, "JumpPageNumber", "42"));
+  ASSERT_TRUE(d.type(*w, "PageNumber", "42"));
   EXPECT_EQ(page, "42");
   EXPECT_EQ(seen.back().accepted, 2);
-  ASSERT_TRUE(d.type(*w, "JumpPageNumber", "4x"));
+  ASSERT_TRUE(d.type(*w, "PageNumber", "4x"));
   EXPECT_EQ(seen.back().event, Event::Rejected);
   EXPECT_EQ(page, "42");
-  EXPECT_EQ(w->statusText(1), "Select a page of the report");
+  EXPECT_EQ(w->statusText(1), "Select a page");
   // Enter on a window presses its default button.
   ASSERT_TRUE(d.key(*w, "Page:", Key::kEnterKey));
   EXPECT_EQ(seen.back().accepted, 3);
@@ -299,30 +300,30 @@ TEST(UserInput, TypingAcceptsIntoTheVariableOrRejects) {
 }
 
 TEST(UserInput, AltWithAMnemonicLetterActsOnItsControl) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   std::vector<Seen> seen;
   d.start([&] {
-    openWindow("UPDATELINKAR$QUICKWINDOW");
+    openWindow("ITEM$FORM");
     while (acceptEvent()) seen.push_back({event(), field(), accepted()});
   }, 50000);
-  Window* w = d.find("Update Location Information");
+  Window* w = d.find("Item Details");
   ASSERT_NE(w, nullptr);
-  // "&Rating:" is a prompt: the rating entry after it takes the focus.
+  // "&Rank:" is a prompt: the rank entry after it takes the focus.
   ASSERT_TRUE(d.key(*w, "", Key::kAlt | 'R'));
-  EXPECT_EQ(w->focus(), w->fieldOf("URL:RATING"));
+  EXPECT_EQ(w->focus(), w->fieldOf("ITEM:RANK"));
   EXPECT_EQ(seen.back().event, Event::Selected);
   EXPECT_FALSE(d.key(*w, "", Key::kAlt | 'Z'));
 }
 
 TEST(UserInput, ListsReportRowsKeysAndScrolling) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   std::vector<std::string> queue = {"Arts", "Books", "News"};
   std::vector<Seen> seen;
   std::vector<int> keys;
   d.start([&] {
-    int id = openWindow("BROWSECATEGORIES$QUICKWINDOW");
+    int id = openWindow("GROUPS$LIST");
     Window& w = *Engine::instance()->window(id);
     w.setListSource(1, {[&] { return queue.size(); }, [&](size_t r, size_t) { return queue[r]; }});
     w.state(1).alertKeys = {Key::kInsertKey, Key::kMouseLeft2, 'N'};
@@ -333,7 +334,7 @@ TEST(UserInput, ListsReportRowsKeysAndScrolling) {
       keys.push_back(keyCode());
     }
   }, 50000);
-  Window* w = d.find("Browse Categories");
+  Window* w = d.find("Groups");
   ASSERT_NE(w, nullptr);
   ASSERT_EQ(TestDriver::rows(*w, "Browse").size(), 3u);
   EXPECT_EQ(TestDriver::rows(*w, "Browse")[1][0], "Books          ");  // @s15
@@ -367,11 +368,11 @@ TEST(UserInput, ListsReportRowsKeysAndScrolling) {
 }
 
 TEST(Timers, TimerEventsDriveABatchUntilItCloses) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   int ticks = 0;
   d.start([&] {
-    int id = openWindow("IMPORTHTML$PROGRESSWINDOW");
+    int id = openWindow("SAVE$PROGRESS");
     Window& w = *Engine::instance()->window(id);
     while (acceptEvent()) {
       if (event() != Event::Timer) continue;
@@ -388,11 +389,11 @@ TEST(Timers, TimerEventsDriveABatchUntilItCloses) {
 }
 
 TEST(Timers, RunGivesUpOnAWindowThatTicksForever) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   int ticks = 0;
   d.engine().start([&] {
-    openWindow("EXPORTTOHTML$PROGRESSWINDOW");
+    openWindow("SAVE$PROGRESS");
     while (acceptEvent()) ticks += event() == Event::Timer;
   }, 25000);
   EXPECT_FALSE(d.run(50));
@@ -400,38 +401,38 @@ TEST(Timers, RunGivesUpOnAWindowThatTicksForever) {
 }
 
 TEST(EventTrace, NamesEveryDeliveredEvent) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   std::vector<std::string> lines;
   d.engine().trace().setSink([&](std::string_view l) { lines.emplace_back(l); });
   d.startFrame();
-  Window* frame = d.find("Linkar");
+  Window* frame = d.find("Desk");
   ASSERT_NE(frame, nullptr);
   ASSERT_TRUE(d.pressMenu("&Help|&About"));
   ASSERT_TRUE(d.pressMenu("File|Exit"));
   EXPECT_TRUE(d.ended());
   EXPECT_EQ(d.exitCode(), 0);
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "thread 1 MAIN$APPFRAME EVENT:OpenWindow field 0");
-  EXPECT_EQ(lines[1], "thread 1 MAIN$APPFRAME EVENT:Accepted field -27");
-  EXPECT_EQ(lines[2], "thread 1 MAIN$APPFRAME EVENT:CloseWindow field 0");
+  EXPECT_EQ(lines[0], "thread 1 DESK$FRAME EVENT:OpenWindow field 0");
+  EXPECT_EQ(lines[1], "thread 1 DESK$FRAME EVENT:Accepted field " + std::to_string(frame->fieldOf("About")));
+  EXPECT_EQ(lines[2], "thread 1 DESK$FRAME EVENT:CloseWindow field 0");
   EXPECT_EQ(EventTrace::format(3, "X", 0x1234, 1), "thread 3 X EVENT:4660 field 1");
 }
 
 TEST(UserInput, MovingAndSizingPostTheirEventsAndFixedWindowsKeepTheirSize) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   std::vector<int> events;
   d.start([&] {
-    openWindow("BROWSELINKAR$QUICKWINDOW");
+    openWindow("ITEMS$LIST");
     while (acceptEvent()) events.push_back(event());
   }, 50000);
   d.start([] {
-    openWindow("UPDATELINKAR$QUICKWINDOW");
+    openWindow("ITEM$FORM");
     while (acceptEvent()) {
     }
   }, 50000);
-  Window* browse = d.find("Browse Locations");
-  Window* form = d.find("Update Location Information");
+  Window* browse = d.find("Items");
+  Window* form = d.find("Item Details");
   ASSERT_TRUE(browse && form);
   events.clear();
   ASSERT_TRUE(d.place(*browse, Rect{10, 20, 300, 150}));
@@ -453,12 +454,12 @@ TEST(UserInput, MovingAndSizingPostTheirEventsAndFixedWindowsKeepTheirSize) {
 }
 
 TEST(UserInput, MdiChildrenLoseAndRegainTheFocusAsTheActiveWindowChanges) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   std::vector<int> a, b;
   auto browse = [](std::vector<int>* events) {
     return [events] {
-      openWindow("BROWSELINKAR$QUICKWINDOW");
+      openWindow("ITEMS$LIST");
       while (acceptEvent()) {
         events->push_back(event());
         if (accepted() == 12) break;
@@ -476,11 +477,11 @@ TEST(UserInput, MdiChildrenLoseAndRegainTheFocusAsTheActiveWindowChanges) {
   ASSERT_TRUE(d.activate(*first));
   EXPECT_EQ(a.back(), Event::GainFocus);
   EXPECT_EQ(b.back(), Event::LoseFocus);
-  EXPECT_EQ(d.engine().activeWindow(), first->id());
+  EXPECT_EQ(d.engine().registry().activeWindow(), first->id());
   // Closing the active child hands the focus to the newest other one.
   ASSERT_TRUE(d.press(*first, "Close"));
   EXPECT_EQ(b.back(), Event::GainFocus);
-  EXPECT_EQ(d.engine().activeWindow(), d.find("Browse Locations")->id());
+  EXPECT_EQ(d.engine().registry().activeWindow(), d.find("Items")->id());
 }
 
 TEST(EventTrace, TheEnvironmentVariableWritesTheTraceToAFile) {
@@ -490,7 +491,7 @@ TEST(EventTrace, TheEnvironmentVariableWritesTheTraceToAFile) {
   ::close(fd);
   setenv("LINKAR_EVENT_TRACE", path, 1);
   {
-    TestDriver d;
+    TestDriver d(testCatalogue());
     unsetenv("LINKAR_EVENT_TRACE");
     d.startFrame();
     d.pressMenu("File|Exit");
@@ -499,44 +500,44 @@ TEST(EventTrace, TheEnvironmentVariableWritesTheTraceToAFile) {
   ASSERT_NE(in, nullptr);
   char line[200] = {};
   ASSERT_NE(std::fgets(line, sizeof line, in), nullptr);
-  EXPECT_STREQ(line, "thread 1 MAIN$APPFRAME EVENT:OpenWindow field 0\n");
+  EXPECT_STREQ(line, "thread 1 DESK$FRAME EVENT:OpenWindow field 0\n");
   std::fclose(in);
   std::remove(path);
 }
 
 TEST(Frame, StandardMenuActionsNeedNoApplicationCode) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   std::vector<int> accepted;
   d.startProgram([&] {
-    openWindow("MAIN$APPFRAME");
+    openWindow("DESK$FRAME");
     while (acceptEvent())
       if (ui::accepted() != 0) accepted.push_back(ui::accepted());
   });
   ASSERT_TRUE(d.pressMenu("&Window|T&ile"));
   ASSERT_TRUE(d.pressMenu("Window|Cascade"));
   ASSERT_TRUE(d.pressMenu("File|Print Setup ..."));
-  ASSERT_TRUE(d.pressMenu("Browse|Locations"));
-  EXPECT_FALSE(d.pressMenu("Browse|Nothing"));
+  ASSERT_TRUE(d.pressMenu("View|Items"));
+  EXPECT_FALSE(d.pressMenu("View|Nothing"));
   EXPECT_EQ(d.backend().actions(), (std::vector<std::string>{"tile", "cascade", "printsetup"}));
-  Window* frame = d.find("MAIN$APPFRAME");
+  Window* frame = d.find("DESK$FRAME");
   ASSERT_EQ(accepted.size(), 1u);
-  EXPECT_EQ(accepted[0], frame->fieldOf("BrowseLINKAR"));
+  EXPECT_EQ(accepted[0], frame->fieldOf("ViewItems"));
   EXPECT_LT(accepted[0], 0);
 }
 
 TEST(Frame, ClosingTheFrameClosesDownTheOtherThreadsFirst) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   std::vector<int> ends;
   for (int i = 0; i < 2; ++i) {
     d.start([&ends] {
-      openWindow("BROWSELINKAR$QUICKWINDOW");
+      openWindow("ITEMS$LIST");
       while (acceptEvent()) {
       }
       ends.push_back(event());
     }, 50000);
   }
-  ASSERT_TRUE(d.close(*d.find("Linkar")));
+  ASSERT_TRUE(d.close(*d.find("Desk")));
   EXPECT_TRUE(d.ended());
   EXPECT_EQ(ends, (std::vector<int>{0, 0}));
   EXPECT_TRUE(d.windows().empty());

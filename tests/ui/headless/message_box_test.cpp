@@ -11,6 +11,7 @@
 #include <string>
 
 #include "runtime/string_stack.h"
+#include "tests/ui/test_catalogue.h"
 #include "ui/headless/test_driver.h"
 #include "ui/statements.h"
 
@@ -19,7 +20,7 @@ namespace {
 
 // Starts a procedure that asks one question and keeps the answer.
 int ask(TestDriver& d, int* answer, MessageRequest request) {
-  return d.start([answer, request] { *answer = Engine::instance()->message(request); }, 25000);
+  return d.start([answer, request] { *answer = Engine::instance()->dialogs().message(request); }, 25000);
 }
 
 MessageRequest request(std::string text, int buttons = 0, int defaultButton = 0) {
@@ -34,12 +35,12 @@ MessageRequest request(std::string text, int buttons = 0, int defaultButton = 0)
 std::vector<std::string> buttonTexts(TestDriver& d, const Window& box) {
   std::vector<std::string> out;
   for (int f : box.fields())
-    if (d.engine().messageButtonBit(box, f)) out.push_back(box.text(f));
+    if (messageButtonBit(box, f)) out.push_back(box.text(f));
   return out;
 }
 
 TEST(MessageBox, NoButtonsMeansOkAloneReturning1) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   int answer = -1;
   ask(d, &answer, request("Done"));
   Window* box = d.messageBox();
@@ -53,7 +54,7 @@ TEST(MessageBox, NoButtonsMeansOkAloneReturning1) {
 }
 
 TEST(MessageBox, YesNoWithDefaultNoFocusesNoAndEnterReturnsIt) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   int answer = -1;
   ask(d, &answer, request("Delete it?", Button::kNo | Button::kYes, Button::kNo));
   Window* box = d.messageBox();
@@ -68,7 +69,7 @@ TEST(MessageBox, YesNoWithDefaultNoFocusesNoAndEnterReturnsIt) {
 }
 
 TEST(MessageBox, DefaultNotShownFallsBackToTheFirstButton) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   int answer = -1;
   ask(d, &answer, request("Retry?", Button::kRetry | Button::kCancel | Button::kAbort, Button::kYes));
   Window* box = d.messageBox();
@@ -81,7 +82,7 @@ TEST(MessageBox, DefaultNotShownFallsBackToTheFirstButton) {
 }
 
 TEST(MessageBox, ABarGivesTwoLinesAndLongTextIsCutAt1023) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   int answer = 0;
   ask(d, &answer, request("First line|Second line"));
   Window* box = d.messageBox();
@@ -100,7 +101,7 @@ TEST(MessageBox, ABarGivesTwoLinesAndLongTextIsCutAt1023) {
 }
 
 TEST(MessageBox, IconsAndTitleLimits) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   int answer = 0;
   MessageRequest r = request("Careful");
   r.icon = Icon::kExclamation;
@@ -117,32 +118,32 @@ TEST(MessageBox, IconsAndTitleLimits) {
   d.answer("OK");
 
   r = request("Named");
-  r.iconName = "LINKAR.ICO";
+  r.iconName = "DESK.ICO";
   r.icon = Icon::kHand;
   ask(d, &answer, r);
   box = d.messageBox();
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(box->text(box->fieldOf("MessageIcon")), "LINKAR.ICO");
+  EXPECT_EQ(box->text(box->fieldOf("MessageIcon")), "DESK.ICO");
   d.answer("OK");
 }
 
 TEST(MessageBox, IsModalToItsThreadOnly) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   int answer = 0;
   int asker = d.start([&] {
-    openWindow("BROWSECATEGORIES$QUICKWINDOW");
+    openWindow("GROUPS$LIST");
     while (acceptEvent()) {
       if (accepted() == 2) answer = message("Sure?", "Insert", "", Icon::kQuestion, Button::kYes | Button::kNo);
     }
   }, 50000);
   int otherPresses = 0;
   d.start([&] {
-    openWindow("BROWSELINKAR$QUICKWINDOW");
+    openWindow("ITEMS$LIST");
     while (acceptEvent()) otherPresses += accepted() == 2;
   }, 50000);
-  Window* categories = d.find("Browse Categories");
-  Window* locations = d.find("Browse Locations");
+  Window* categories = d.find("Groups");
+  Window* locations = d.find("Items");
   ASSERT_TRUE(categories && locations);
   ASSERT_TRUE(d.press(*categories, "&Insert"));
   ASSERT_NE(d.messageBox(asker), nullptr);
@@ -156,11 +157,11 @@ TEST(MessageBox, IsModalToItsThreadOnly) {
 }
 
 TEST(MessageBox, ASystemModalBoxHoldsEveryOtherWindowAndTimer) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   int ticks = 0;
   d.engine().start([&] {
-    openWindow("IMPORTOTHER$PROGRESSWINDOW");
+    openWindow("SAVE$PROGRESS");
     while (acceptEvent()) {
       if (event() != Event::Timer) continue;
       if (++ticks == 3) message("Disk full", "Stop", "", Icon::kHand, Button::kOk, 0, true);
@@ -169,16 +170,16 @@ TEST(MessageBox, ASystemModalBoxHoldsEveryOtherWindowAndTimer) {
   }, 25000);
   int presses = 0;
   d.start([&] {
-    openWindow("BROWSELINKAR$QUICKWINDOW");
+    openWindow("ITEMS$LIST");
     while (acceptEvent()) presses += accepted() == 2;
   }, 50000);
   EXPECT_TRUE(d.run());  // quiet: the box stops the timer
   EXPECT_EQ(ticks, 3);
-  Window* browse = d.find("Browse Locations");
+  Window* browse = d.find("Items");
   ASSERT_NE(browse, nullptr);
   Window* box = d.messageBox();
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(d.engine().messageBoxOwner(box->thread() + 1), d.find("Progress...")->id());
+  EXPECT_EQ(d.engine().dialogs().messageBoxOwner(box->thread() + 1), d.find("Progress...")->id());
   // An event already queued for another thread waits until the box closes.
   browse->post(Event::Accepted, 2);
   d.run();
@@ -193,14 +194,14 @@ TEST(MessageBox, ASystemModalBoxHoldsEveryOtherWindowAndTimer) {
 }
 
 TEST(MessageBox, TextsCanComeFromTheStringStack) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   int answer = 0;
   d.start([&] {
     runtime::StringStack& stack = runtime::stringStack();
     stack.push("Record Update Error|Try again?");
     stack.push("Update");
     stack.push("          ");  // a blank icon name: no named icon
-    answer = Engine::instance()->messageFromStack(Icon::kQuestion, Button::kYes | Button::kNo | Button::kCancel,
+    answer = Engine::instance()->dialogs().messageFromStack(Icon::kQuestion, Button::kYes | Button::kNo | Button::kCancel,
                                                   Button::kYes, false);
     EXPECT_TRUE(stack.empty());
   }, 0);
@@ -214,13 +215,13 @@ TEST(MessageBox, TextsCanComeFromTheStringStack) {
 }
 
 TEST(FileDialog, ReturnsTheChosenExistingFileOrCancelAndHoldsOtherThreads) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   std::string name = "bookmark.htm";
   int results[2] = {-1, -1};
   int presses = 0;
   d.start([&] {
-    openWindow("BROWSELINKAR$QUICKWINDOW");
+    openWindow("ITEMS$LIST");
     while (acceptEvent()) presses += accepted() == 2;
   }, 50000);
   d.start([&] {
@@ -232,7 +233,7 @@ TEST(FileDialog, ReturnsTheChosenExistingFileOrCancelAndHoldsOtherThreads) {
   EXPECT_EQ(dialog->request.title, "Select File");
   EXPECT_EQ(dialog->request.fileName, "bookmark.htm");
   EXPECT_EQ(dialog->request.filters, "All Files|*.*|HTML Files (*.htm)|*.htm");
-  Window* browse = d.find("Browse Locations");
+  Window* browse = d.find("Items");
   ASSERT_NE(browse, nullptr);
   EXPECT_FALSE(d.press(*browse, "&Insert"));
   EXPECT_FALSE(d.chooseFile("/no/such/folder/file.htm"));
@@ -253,7 +254,7 @@ TEST(FileDialog, ReturnsTheChosenExistingFileOrCancelAndHoldsOtherThreads) {
 }
 
 TEST(ProgramStops, HaltShowsItsBoxThenEndsWithTheExitCode) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   bool after = false;
   d.start([&] {
@@ -273,7 +274,7 @@ TEST(ProgramStops, HaltShowsItsBoxThenEndsWithTheExitCode) {
 }
 
 TEST(ProgramStops, SilentHaltShowsNothing) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   d.start([] { halt(4, "unseen", true); }, 0);
   EXPECT_TRUE(d.ended());
@@ -281,7 +282,7 @@ TEST(ProgramStops, SilentHaltShowsNothing) {
 }
 
 TEST(ProgramStops, StopOffersAbortAndIgnore) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   int returned = 0;
   auto stopper = [&] {
@@ -308,7 +309,7 @@ TEST(ProgramStops, StopOffersAbortAndIgnore) {
 }
 
 TEST(Popup, ChoosesAnEnabledItemOrNothing) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   int chosen = -1;
   d.start([&] { chosen = popup("&Insert|~&Change|-|&Delete"); }, 0);

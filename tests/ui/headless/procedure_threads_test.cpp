@@ -15,6 +15,7 @@
 #include "runtime/expr_symbols.h"
 #include "runtime/expr_value.h"
 #include "runtime/string_stack.h"
+#include "tests/ui/test_catalogue.h"
 #include "ui/headless/test_driver.h"
 #include "ui/statements.h"
 
@@ -24,14 +25,14 @@ namespace {
 // A procedure that opens a progress-free dialog window and waits in its
 // accept loop until the window closes.
 void waitingProcedure() {
-  openWindow("BROWSECATEGORIES$QUICKWINDOW");
+  openWindow("GROUPS$LIST");
   while (acceptEvent()) {
     if (accepted() == 8) post(Event::CloseWindow);  // "Close"
   }
 }
 
 TEST(ProcedureThreads, SixtyThreeStartedProceduresFillTheTable) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   std::vector<int> numbers;
   for (int i = 0; i < 63; ++i) numbers.push_back(d.start(waitingProcedure, 50000));
@@ -39,7 +40,7 @@ TEST(ProcedureThreads, SixtyThreeStartedProceduresFillTheTable) {
   EXPECT_EQ(d.engine().threads().usedSlots(), 64);
   EXPECT_EQ(d.start(waitingProcedure, 50000), 0);
   // Every started thread waits with its own window open.
-  EXPECT_EQ(d.findAll("Browse Categories").size(), 63u);
+  EXPECT_EQ(d.findAll("Groups").size(), 63u);
 
   // Closing one frees its slot, and the next START takes exactly that one.
   Window* some = nullptr;
@@ -52,7 +53,7 @@ TEST(ProcedureThreads, SixtyThreeStartedProceduresFillTheTable) {
 }
 
 TEST(ProcedureThreads, SmallStackRequestsAreRaisedTo20000) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   int recorded[3] = {};
   const int asked[3] = {0, 5000, 50000};
@@ -74,13 +75,13 @@ TEST(ProcedureThreads, SmallStackRequestsAreRaisedTo20000) {
 }
 
 TEST(ProcedureThreads, TwoProceduresInterleaveOnlyAtTheirWaitsAndKeepTheirStrings) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   std::vector<std::string> log;
   auto browse = [&log](std::string name) {
     return [&log, name] {
       runtime::stringStack().push(name + ":bottom");
-      openWindow("BROWSECATEGORIES$QUICKWINDOW");
+      openWindow("GROUPS$LIST");
       while (acceptEvent()) {
         if (event() == Event::OpenWindow) {
           log.push_back(name + " open");
@@ -112,8 +113,8 @@ TEST(ProcedureThreads, TwoProceduresInterleaveOnlyAtTheirWaitsAndKeepTheirString
   ASSERT_TRUE(wa && wb);
   // Both presses queue before either thread runs: each thread still handles
   // its own event from beginning to end without the other cutting in.
-  d.engine().userPress(wa->id(), 2);
-  d.engine().userPress(wb->id(), 2);
+  d.engine().input().press(wa->id(), 2);
+  d.engine().input().press(wb->id(), 2);
   d.run();
   ASSERT_TRUE(d.press(*wa, "Close"));
   ASSERT_TRUE(d.press(*wb, "Close"));
@@ -134,42 +135,42 @@ TEST(ProcedureThreads, TwoProceduresInterleaveOnlyAtTheirWaitsAndKeepTheirString
 }
 
 TEST(ProcedureThreads, AProcedureThatReturnsWithItsWindowOpenLeavesNoWindow) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   int opened = 0;
   int t = d.start([&] {
-    opened = openWindow("BROWSELINKAR$QUICKWINDOW");
-    openWindow("UPDATELINKAR$QUICKWINDOW");
+    opened = openWindow("ITEMS$LIST");
+    openWindow("ITEM$FORM");
     while (acceptEvent()) {
       if (accepted() == 16) return;  // "OK": return without closing anything
     }
   }, 50000);
   ASSERT_NE(t, 0);
-  Window* form = d.find("Update Location Information");
+  Window* form = d.find("Item Details");
   ASSERT_NE(form, nullptr);
-  EXPECT_NE(d.find("Browse Locations"), nullptr);
+  EXPECT_NE(d.find("Items"), nullptr);
   ASSERT_TRUE(d.press(*form, "OK"));
-  EXPECT_EQ(d.find("Update Location Information"), nullptr);
-  EXPECT_EQ(d.find("Browse Locations"), nullptr);
+  EXPECT_EQ(d.find("Item Details"), nullptr);
+  EXPECT_EQ(d.find("Items"), nullptr);
   EXPECT_EQ(d.engine().window(opened), nullptr);
   EXPECT_FALSE(d.engine().threads().inUse(t - 1));
   EXPECT_EQ(d.windows().size(), 1u);  // the frame alone
 }
 
 TEST(ProcedureThreads, ACalledProcedureRunsOnItsCallersThread) {
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   int callerThread = 0, calleeThread = 0;
   std::vector<int> events;
   d.start([&] {
     callerThread = thread();
-    openWindow("BROWSECATEGORIES$QUICKWINDOW");
+    openWindow("GROUPS$LIST");
     while (acceptEvent()) {
       events.push_back(event());
       if (accepted() == 2) {
         // The form: its own window and loop, same thread.
         calleeThread = thread();
-        int form = openWindow("UPDATECATEGORIES$QUICKWINDOW");
+        int form = openWindow("GROUP$FORM");
         while (acceptEvent()) {
           if (accepted() == 11) post(Event::CloseWindow);  // "Cancel"
         }
@@ -178,19 +179,19 @@ TEST(ProcedureThreads, ACalledProcedureRunsOnItsCallersThread) {
       if (accepted() == 8) break;
     }
   }, 50000);
-  Window* browse = d.find("Browse Categories");
+  Window* browse = d.find("Groups");
   ASSERT_NE(browse, nullptr);
   ASSERT_TRUE(d.press(*browse, "&Insert"));
-  Window* form = d.find("Update Categories");
+  Window* form = d.find("Group Details");
   ASSERT_NE(form, nullptr);
   // The browse's window is still open, but its loop is not the one running.
   ASSERT_TRUE(d.press(*browse, "Close"));
-  EXPECT_NE(d.find("Browse Categories"), nullptr);
+  EXPECT_NE(d.find("Groups"), nullptr);
   ASSERT_TRUE(d.press(*form, "Cancel"));
-  EXPECT_EQ(d.find("Update Categories"), nullptr);
+  EXPECT_EQ(d.find("Group Details"), nullptr);
   EXPECT_EQ(callerThread, calleeThread);
   // Back in the browse: focus regained, then the queued "Close" ends it.
-  EXPECT_EQ(d.find("Browse Categories"), nullptr);
+  EXPECT_EQ(d.find("Groups"), nullptr);
   ASSERT_EQ(events.size(), 4u);
   EXPECT_EQ(events[0], Event::OpenWindow);
   EXPECT_EQ(events[1], Event::Accepted);
@@ -202,7 +203,7 @@ TEST(ProcedureThreads, ACalledProcedureRunsOnItsCallersThread) {
 TEST(ProcedureThreads, EachThreadEvaluatesAgainstItsOwnBindings) {
   // Two browses bind the same filter names to their own variables; a switch
   // between them must not let one see the other's bindings or scopes.
-  TestDriver d;
+  TestDriver d(testCatalogue());
   d.startFrame();
   std::vector<std::string> seen;
   auto browse = [&seen](std::string name) {
@@ -212,7 +213,7 @@ TEST(ProcedureThreads, EachThreadEvaluatesAgainstItsOwnBindings) {
       std::memset(category + 1, ' ', 3);
       runtime::pushScope();
       runtime::bindName("CAT:CATEGORY", runtime::VariableRef{category, runtime::kVarString, 4});
-      openWindow("BROWSECATEGORIES$QUICKWINDOW");
+      openWindow("GROUPS$LIST");
       while (acceptEvent()) {
         if (accepted() == 2) {
           runtime::ExprTree tree = runtime::compileExpression("CAT:CATEGORY & '!'");

@@ -25,7 +25,7 @@ TEST(DesktopPopup, TheChosenItemIsCountedWithoutSeparatorsAndDismissingGivesZero
   std::vector<int> answers;
   int thread = h.engine.start(
       [&answers] {
-        openWindow("BROWSELINKAR$QUICKWINDOW");
+        openWindow("ITEMS$LIST");
         answers.push_back(popup("&Insert|~&Change|-|&Delete"));
         answers.push_back(popup("&Insert|&Change"));
         while (acceptEvent()) {
@@ -52,7 +52,7 @@ TEST(DesktopPopup, TheChosenItemIsCountedWithoutSeparatorsAndDismissingGivesZero
   h.settle();
   ASSERT_EQ(answers.size(), 2u);
   EXPECT_EQ(answers[1], 0);
-  EXPECT_EQ(h.engine.popupMenu(thread), nullptr);
+  EXPECT_EQ(h.engine.dialogs().popupMenu(thread), nullptr);
 }
 
 // Runs fileDialog on a thread offering `name`, then closes the dialog with
@@ -123,7 +123,7 @@ TEST(DesktopFrameActions, PrintSetupOpensAPrinterDialogAndTileSeparatesTheChildr
   for (int i = 0; i < 2; ++i) {
     h.engine.start(
         [] {
-          openWindow("BROWSECATEGORIES$QUICKWINDOW");
+          openWindow("GROUPS$LIST");
           while (acceptEvent()) {
           }
         },

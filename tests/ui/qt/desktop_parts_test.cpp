@@ -107,12 +107,13 @@ TEST(DesktopPlaces, AProcedureMovingItsWindowMovesTheDesktopWindow) {
   Harness h;
   h.startFrame();
   PlacedWindow run;
-  startWindow(h, run, "BROWSELINKAR$QUICKWINDOW");
+  startWindow(h, run, "ITEMS$LIST");
   auto* sub = qobject_cast<QMdiSubWindow*>(h.backend.outer(run.window));
   ASSERT_NE(sub, nullptr);
   WindowView* view = h.backend.view(run.window);
   DialogUnits u = view->units();
-  EXPECT_EQ(view->size(), QSize(u.toPixelsX(345), u.toPixelsY(198)));
+  Rect designed = h.engine.window(run.window)->decl().at;
+  EXPECT_EQ(view->size(), QSize(u.toPixelsX(designed.width), u.toPixelsY(designed.height)));
 
   Window* model = h.engine.window(run.window);
   model->setPlace({20, 16, 300, 150});
@@ -130,7 +131,7 @@ TEST(DesktopPlaces, TheUserMovingAndMaximisingIsRecordedInTheModel) {
   Harness h;
   h.startFrame();
   PlacedWindow run;
-  startWindow(h, run, "BROWSELINKAR$QUICKWINDOW");
+  startWindow(h, run, "ITEMS$LIST");
   auto* sub = qobject_cast<QMdiSubWindow*>(h.backend.outer(run.window));
   ASSERT_NE(sub, nullptr);
   DialogUnits u = h.backend.view(run.window)->units();
@@ -157,11 +158,12 @@ TEST(DesktopPlaces, ClosingAChildFromItsTitleBarAsksTheProcedure) {
   Harness h;
   h.startFrame();
   PlacedWindow run;
-  startWindow(h, run, "UPDATECATEGORIES$QUICKWINDOW");
+  startWindow(h, run, "GROUP$FORM");
   QWidget* outer = h.backend.outer(run.window);
   ASSERT_NE(outer, nullptr);
   DialogUnits u = h.backend.view(run.window)->units();
-  EXPECT_EQ(h.backend.view(run.window)->size(), QSize(u.toPixelsX(159), u.toPixelsY(138)))
+  Rect designed = h.engine.window(run.window)->decl().at;
+  EXPECT_EQ(h.backend.view(run.window)->size(), QSize(u.toPixelsX(designed.width), u.toPixelsY(designed.height)))
       << "a window that cannot be resized has its designed size";
   outer->close();
   h.settle();
@@ -176,15 +178,15 @@ TEST(DesktopEntries, TypedTextIsAcceptedThroughThePictureOrRejected) {
   std::vector<std::pair<int, int>> seen;  // event, field
   h.engine.start(
       [&run, &seen] {
-        run.window = openWindow("UPDATELINKAR$QUICKWINDOW");
+        run.window = openWindow("ITEM$FORM");
         while (acceptEvent()) seen.emplace_back(event(), field());
       },
       50000);
   h.settle();
   Window* model = h.engine.window(run.window);
   ASSERT_NE(model, nullptr);
-  int description = model->fieldOf("URL:DESCRIPTION");
-  int rating = model->fieldOf("URL:RATING");
+  int description = model->fieldOf("ITEM:ADDRESS");
+  int rating = model->fieldOf("ITEM:RANK");
   auto* edit = qobject_cast<QLineEdit*>(h.backend.view(run.window)->widget(description));
   ASSERT_NE(edit, nullptr);
   edit->setFocus();
@@ -207,12 +209,12 @@ TEST(DesktopSheets, OnlyTheChosenTabsControlsShow) {
   Harness h;
   h.startFrame();
   PlacedWindow run;
-  startWindow(h, run, "UPDATELINKAR$QUICKWINDOW");
+  startWindow(h, run, "ITEM$FORM");
   Window* model = h.engine.window(run.window);
   ASSERT_NE(model, nullptr);
   WindowView* view = h.backend.view(run.window);
-  QWidget* location = view->widget(model->fieldOf("URL:LOCATION"));
-  QWidget* siteInfo = view->widget(model->fieldOf("URL:SiteInfo"));
+  QWidget* location = view->widget(model->fieldOf("ITEM:NAME"));
+  QWidget* siteInfo = view->widget(model->fieldOf("ITEM:NOTES"));
   QWidget* ok = view->widget(model->fieldOf("OK"));
   ASSERT_TRUE(location && siteInfo && ok);
   EXPECT_TRUE(location->isVisible());
@@ -220,7 +222,7 @@ TEST(DesktopSheets, OnlyTheChosenTabsControlsShow) {
   auto* bar = view->findChild<QTabBar*>();
   ASSERT_NE(bar, nullptr);
   EXPECT_EQ(bar->count(), 2);
-  EXPECT_EQ(bar->tabText(1), QStringLiteral("SiteInfo"));
+  EXPECT_EQ(bar->tabText(1), QStringLiteral("Notes"));
   bar->setCurrentIndex(1);  // the user clicks the second tab
   h.settle();
   EXPECT_EQ(model->state(model->fieldOf("CurrentTab")).selection, 2);

@@ -42,13 +42,33 @@ void describe(QMenu* menu, int depth, std::string& out) {
   }
 }
 
+// The same text from the declaration: a frame's menu controls, in
+// declaration order, are its menu tree walked depth first.
+std::string declaredMenu(const Structure& frame) {
+  std::string out;
+  for (const ControlDecl& c : frame.controls) {
+    int depth = 0;
+    for (int p = c.parent; p >= 0; p = frame.controls[static_cast<size_t>(p)].parent) ++depth;
+    out += std::string(static_cast<size_t>(depth) * 2, ' ');
+    if (c.type == ControlType::Separator) {
+      out += "-\n";
+      continue;
+    }
+    out += c.text;
+    if (!c.status.empty()) out += " # " + c.status;
+    out += "\n";
+  }
+  return out;
+}
+
 TEST(DesktopFrame, OpensWithExactlyTheDeclaredMenu) {
   Harness h;
   h.startFrame();
   FrameWindow* frame = h.backend.frame();
   ASSERT_NE(frame, nullptr);
   EXPECT_TRUE(frame->isVisible());
-  EXPECT_EQ(frame->windowTitle(), QStringLiteral("Linkar"));
+  const Structure& declared = *h.engine.catalogue().application();
+  EXPECT_EQ(frame->windowTitle(), QString::fromStdString(declared.title));
   std::string menu;
   for (QAction* top : frame->menuBar()->actions()) {
     menu += top->text().toStdString();
@@ -56,34 +76,8 @@ TEST(DesktopFrame, OpensWithExactlyTheDeclaredMenu) {
     menu += "\n";
     if (top->menu()) describe(top->menu(), 1, menu);
   }
-  EXPECT_EQ(menu,
-            "&File\n"
-            "  &Import # Import URL information from various file type\n"
-            "    from &ASCII\n"
-            "    from &HTML\n"
-            "    from &Other\n"
-            "  &Export\n"
-            "  -\n"
-            "  &Print Setup ... # Setup printer\n"
-            "  -\n"
-            "  E&xit # Exit this application\n"
-            "&Browse\n"
-            "  Locations # Browse LINKAR\n"
-            "  Categories # Browse Categories\n"
-            "&Reports # Report data\n"
-            "  Locations\n"
-            "    Print by Description # Print ordered by Description\n"
-            "    Print by Location # Print ordered by Location key\n"
-            "    Print by Category # Print ordered by Category key\n"
-            "    Print by Rating # Print ordered by Rating key\n"
-            "    Print by Keyword # Print ordered by Keyword key\n"
-            "  Categories # Print ordered by Category key\n"
-            "&Window # Create and Arrange windows\n"
-            "  T&ile # Make all open windows visible\n"
-            "  &Cascade # Stack all open windows\n"
-            "  &Arrange Icons # Align all window icons\n"
-            "&Help # Windows Help\n"
-            "  &About # About This Program\n");
+  EXPECT_EQ(menu, declaredMenu(declared));
+  EXPECT_NE(menu.find("\n  &Open # Open a file of items\n    from &Disk\n"), std::string::npos);
 }
 
 TEST(DesktopFrame, ExitClosesTheFrameAndEndsTheProgram) {
@@ -113,7 +107,7 @@ void startBox(Harness& h, BoxRun& run, std::string text, std::string title, int 
 }
 
 MessageDialog* dialogOf(Harness& h, const BoxRun& run) {
-  Window* box = h.engine.messageBox(run.thread);
+  Window* box = h.engine.dialogs().messageBox(run.thread);
   return box ? h.backend.messageDialog(box->id()) : nullptr;
 }
 
@@ -136,14 +130,14 @@ TEST(DesktopMessageBox, YesNoWithDefaultNoAnswersNoOnEnter) {
   EXPECT_TRUE(no->isDefault());
   h.key(dialog, Qt::Key_Return);
   EXPECT_EQ(run.answer, Button::kNo);
-  EXPECT_EQ(h.engine.messageBox(run.thread), nullptr);
+  EXPECT_EQ(h.engine.dialogs().messageBox(run.thread), nullptr);
 }
 
 TEST(DesktopMessageBox, AnAboutStyleBoxHasNoIconAndOneOkButtonAndWrapsItsLines) {
   Harness h;
   h.startFrame();
   BoxRun run;
-  startBox(h, run, "Linkar|second line", "About", Icon::kNone, Button::kOk, 0);
+  startBox(h, run, "Desk|second line", "About", Icon::kNone, Button::kOk, 0);
   MessageDialog* dialog = dialogOf(h, run);
   ASSERT_NE(dialog, nullptr);
   EXPECT_EQ(dialog->windowTitle(), QStringLiteral("About"));
@@ -153,7 +147,7 @@ TEST(DesktopMessageBox, AnAboutStyleBoxHasNoIconAndOneOkButtonAndWrapsItsLines) 
   bool hasText = false;
   for (QLabel* label : dialog->findChildren<QLabel*>()) {
     EXPECT_TRUE(label->pixmap().isNull()) << "no icon";
-    if (label->text() == QStringLiteral("Linkar\nsecond line")) hasText = true;
+    if (label->text() == QStringLiteral("Desk\nsecond line")) hasText = true;
   }
   EXPECT_TRUE(hasText);
   h.key(dialog, Qt::Key_Escape);  // Esc on a lone OK presses it
@@ -178,21 +172,21 @@ TEST(DesktopMessageBox, TheOwnersWindowIgnoresClicksWhileTheBoxIsUp) {
   int window = 0;
   int thread = h.engine.start(
       [&accepted, &window] {
-        window = openWindow("BROWSELINKAR$QUICKWINDOW");
+        window = openWindow("ITEMS$LIST");
         message("Wait", "Busy", {}, Icon::kAsterisk, Button::kOk, 0);
         while (acceptEvent())
           if (int f = ui::accepted()) accepted.push_back(f);
       },
       50000);
   h.settle();
-  Window* box = h.engine.messageBox(thread);
+  Window* box = h.engine.dialogs().messageBox(thread);
   ASSERT_NE(box, nullptr);
   auto* insert = qobject_cast<QPushButton*>(h.backend.view(window)->widget(h.engine.window(window)->fieldOf("Insert")));
   ASSERT_NE(insert, nullptr);
   insert->click();
   h.settle();
   h.key(h.backend.messageDialog(box->id()), Qt::Key_Return);
-  EXPECT_EQ(h.engine.messageBox(thread), nullptr);
+  EXPECT_EQ(h.engine.dialogs().messageBox(thread), nullptr);
   EXPECT_TRUE(accepted.empty()) << "a click while the box was up reached the procedure";
   insert->click();
   h.settle();
@@ -211,7 +205,7 @@ struct BrowseRun {
 void startBrowse(Harness& h, BrowseRun& run) {
   h.engine.start(
       [&run] {
-        run.window = openWindow("BROWSELINKAR$QUICKWINDOW");
+        run.window = openWindow("ITEMS$LIST");
         Window* w = engine().window(run.window);
         run.list = w->fieldOf("Browse");
         ListSource source;
@@ -276,10 +270,12 @@ TEST(DesktopList, ClicksChooseRowsAndTheColumnsFollowTheFormat) {
   ListControl* list = h.backend.view(run.window)->list(run.list);
   ASSERT_NE(list, nullptr);
   ASSERT_TRUE(list->hasHeader());
-  ASSERT_EQ(list->columnWidths().size(), 5u);
+  const ListFormat& format = *h.engine.window(run.window)->control(run.list).format;
+  ASSERT_EQ(list->columnWidths().size(), format.columns.size());
+  ASSERT_GT(format.columns.size(), 1u);
   DialogUnits u = h.backend.view(run.window)->units();
-  EXPECT_EQ(list->columnWidths()[0], u.toPixelsX(107));
-  EXPECT_EQ(list->columnWidths()[1], u.toPixelsX(89));
+  for (size_t i = 0; i < format.columns.size(); ++i)
+    EXPECT_EQ(list->columnWidths()[i], u.toPixelsX(format.columns[i].width)) << i;
   QPoint third(10, list->headerHeight() + list->rowHeight() * 2 + list->rowHeight() / 2);
   EXPECT_EQ(list->rowAt(third), 3);
   QMouseEvent click(QEvent::MouseButtonPress, third, list->mapToGlobal(third), Qt::LeftButton, Qt::LeftButton,

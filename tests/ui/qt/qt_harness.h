@@ -1,11 +1,13 @@
 // Shared set-up of the desktop tests: an off-screen QApplication, the Qt
-// backend and an engine over it, with program ends kept inside the test.
+// backend and an engine over it opening the tests' own windows, with
+// program ends kept inside the test.
 #pragma once
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <memory>
 
+#include "tests/ui/test_catalogue.h"
 #include "ui/engine.h"
 #include "ui/qt/qt_backend.h"
 
@@ -30,7 +32,7 @@ struct ApplicationFirst {
 };
 
 struct Harness : ApplicationFirst {
-  Harness() : engine(backend) {
+  Harness() : engine(backend, testCatalogue()) {
     backend.setEngine(&engine);
     engine.setProgramEndHandler([](int) {});
   }
@@ -44,12 +46,13 @@ struct Harness : ApplicationFirst {
     }
   }
 
-  // A main procedure that opens the frame and loops until it closes.
+  // A main procedure that opens the catalogue's frame and loops until it
+  // closes.
   void startFrame() {
     engine.startMain([] {
       Engine& e = *Engine::instance();
-      e.open("MAIN$APPFRAME");
-      while (e.accept()) {
+      e.registry().openWindow(e.catalogue().application()->label);
+      while (e.loop().acceptEvent()) {
       }
     });
     settle();

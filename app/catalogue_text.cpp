@@ -1,13 +1,14 @@
 // The program's windows, menus and reports in the catalogue's text form,
-// parsed once at start-up (see catalogue.cpp for the grammar). Field numbers
-// are not written: they follow declaration order. Window positions are in
-// dialog units, report positions in thousandths of an inch.
+// parsed once on first use (see ui/catalogue.cpp for the grammar). Field
+// numbers are not written: they follow declaration order. Window positions
+// are in dialog units, report positions in thousandths of an inch.
 
-#include "ui/catalogue.h"
+#include "app/catalogue.h"
 
-namespace linkar::ui {
+namespace linkar::app {
+namespace {
 
-const char* const kCatalogueText = R"CATALOGUE(
+constexpr const char* kCatalogueText = R"CATALOGUE(
 # ---------------------------------------------------------------- Main
 module LINKAR.vel$linka001
 application MAIN$APPFRAME "Linkar" at 0 0 400 220 font "MS Sans Serif" 8 icon LINKAR.ICO resize status -1 70
@@ -409,4 +410,11 @@ end
 module LINKAR.vel$linka_sf
 )CATALOGUE";
 
-}  // namespace linkar::ui
+}  // namespace
+
+const ui::Catalogue& programCatalogue() {
+  static const ui::Catalogue catalogue = ui::Catalogue::parseCompiled(kCatalogueText, "program catalogue");
+  return catalogue;
+}
+
+}  // namespace linkar::app
