@@ -48,6 +48,8 @@ class QtBackend : public QObject, public Backend {
   void requestPump();
 
   bool ended() const { return m_ended; }
+  // Whether the ticker runs: while a window has a timer or a thread is paused.
+  bool ticking() const { return m_ticker.isActive(); }
   int exitCode() const { return m_exitCode; }
 
   // The desktop widgets of open windows (for tests and screenshots).

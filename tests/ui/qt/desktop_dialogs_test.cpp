@@ -1,5 +1,6 @@
-// The desktop's answers to a procedure that waits for the user outside its
-// window: popup menus, file dialogs, and the frame's standard actions
+// The desktop's answers to a procedure that waits outside its window: for
+// the user in popup menus and file dialogs, or between two tries of a wait
+// for something another thread holds; and the frame's standard actions
 // (print set-up, tiling and cascading the MDI children).
 #include <gtest/gtest.h>
 
@@ -8,7 +9,12 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <functional>
 
+#include "platform/pause.h"
 #include "tests/support/temp_dir.h"
 #include "tests/ui/qt/qt_harness.h"
 #include "ui/qt/frame_window.h"
@@ -18,6 +24,25 @@ namespace linkar::ui::qt {
 namespace {
 
 using testing::Harness;
+
+// How long a test lets the event loop run before it gives up, and how long
+// one turn of the loop lasts.
+constexpr qint64 kPatienceMilliseconds = 5000;
+constexpr int kSliceMilliseconds = 20;
+// A waiter gives up after this many tries instead of hanging a broken test.
+constexpr int kMostTries = 200;
+
+// Runs the event loop a slice at a time until done() holds.
+bool runEventsUntil(const std::function<bool()>& done) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done() && clock.elapsed() < kPatienceMilliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(kSliceMilliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  return done();
+}
 
 TEST(DesktopPopup, TheChosenItemIsCountedWithoutSeparatorsAndDismissingGivesZero) {
   Harness h;
@@ -115,6 +140,32 @@ TEST(DesktopFileDialog, CancellingKeepsTheOfferedName) {
   h.settle();
   EXPECT_FALSE(chosen);
   EXPECT_EQ(name, "/tmp/keep.htm");
+}
+
+TEST(DesktopPause, APausedThreadGoesOnFromTheTickerAndTheTickerStopsAfter) {
+  Harness h;
+  h.startFrame();
+  bool held = true;
+  bool through = false;
+  int tries = 0;
+  int waiter = h.engine.start([&] {
+    for (++tries; held && tries < kMostTries; ++tries) platform::pauseBetweenTries();
+    through = true;
+  }, 25000);
+  h.settle();
+  ASSERT_NE(waiter, 0);
+  EXPECT_EQ(h.engine.scheduler().waitOf(waiter - 1), Wait::Pause);
+  EXPECT_TRUE(h.backend.ticking()) << "a paused thread keeps the ticker going";
+
+  // Nothing but the ticker wakes the waiter up.
+  int before = tries;
+  EXPECT_TRUE(runEventsUntil([&] { return tries > before + 1; }));
+  EXPECT_FALSE(through);
+  held = false;
+  EXPECT_TRUE(runEventsUntil([&] { return through; }));
+  h.settle();
+  EXPECT_FALSE(h.backend.ticking()) << "with no thread paused and no timer the ticker rests";
+  EXPECT_FALSE(h.engine.programEnded());
 }
 
 TEST(DesktopFrameActions, PrintSetupOpensAPrinterDialogAndTileSeparatesTheChildren) {
