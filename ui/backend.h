@@ -1,7 +1,7 @@
 // The interface between the window engine and whatever renders its windows.
 // The engine keeps the model (windows, controls, values, event queues); a
 // backend draws it, measures text for it, and turns the user's actions into
-// calls of the engine's user-input functions (see engine.h).
+// calls of the engine's input router (see engine.h and input_router.h).
 #pragma once
 
 #include <string>
@@ -24,7 +24,7 @@ struct TextExtent {
 };
 
 // Callbacks may come from inside a procedure thread: they must only record
-// or draw, never call back into the engine's user-input functions or
+// or draw, never call back into the engine's input router or
 // runReady() (do that from the backend's own loop afterwards).
 class Backend {
  public:
@@ -46,13 +46,13 @@ class Backend {
   virtual void windowChanged(Window&) {}
   virtual void windowClosed(Window&) {}
 
-  // A procedure thread put up a popup menu (Engine::popupMenu) and waits for
-  // Engine::userChoosePopup; it is gone once the thread has the answer.
+  // A procedure thread put up a popup menu (Dialogs::popupMenu) and waits
+  // for InputRouter::choosePopup; it is gone once the thread has the answer.
   virtual void popupOpened(int /*threadNumber*/) {}
   virtual void popupClosed(int /*threadNumber*/) {}
 
-  // A procedure thread put up a file dialog (Engine::openFileDialog) and
-  // waits for Engine::userAnswerFileDialog.
+  // A procedure thread put up a file dialog (Dialogs::openFileDialog) and
+  // waits for InputRouter::answerFileDialog.
   virtual void fileDialogOpened(int /*threadNumber*/) {}
   virtual void fileDialogClosed(int /*threadNumber*/) {}
 

@@ -448,8 +448,8 @@ TEST(UserInput, MovingAndSizingPostTheirEventsAndFixedWindowsKeepTheirSize) {
   EXPECT_EQ(events.back(), Event::Iconized);
 
   ASSERT_TRUE(d.place(*form, Rect{5, 5, 500, 500}));
-  EXPECT_EQ(form->place().width, 312);
-  EXPECT_EQ(form->place().height, 112);
+  EXPECT_EQ(form->place().width, form->decl().at.width);
+  EXPECT_EQ(form->place().height, form->decl().at.height);
   EXPECT_FALSE(d.maximize(*form));
 }
 
