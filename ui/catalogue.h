@@ -49,8 +49,8 @@ struct ControlDecl {
 };
 
 struct Structure {
-  std::string module;            // "LINKAR.vel$linka002"
-  std::string label;             // "BROWSELINKAR$QUICKWINDOW"
+  std::string module;            // "DESK.vel$desk02"
+  std::string label;             // "ITEMS$LIST"
   StructureKind kind = StructureKind::Window;
   std::string title;
   Rect at;

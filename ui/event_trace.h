@@ -23,7 +23,7 @@ class EventTrace {
   void setSink(Sink sink) { m_sink = std::move(sink); }
   bool enabled() const { return static_cast<bool>(m_sink); }
 
-  // "thread 2 BROWSELINKAR$QUICKWINDOW EVENT:Accepted field 2"
+  // "thread 2 ITEMS$LIST EVENT:Accepted field 2"
   static std::string format(int threadNumber, std::string_view label, int event, int field);
   void delivered(int threadNumber, std::string_view label, int event, int field);
   void note(std::string_view line);

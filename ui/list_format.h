@@ -1,5 +1,5 @@
 // The column format of a list control, parsed from its format string
-// ("107L|M~Description~@S60@..."): width, justification, indent, border,
+// ("100L|M~Name~@S60@..."): width, justification, indent, border,
 // resizing, header text and display picture of each column.
 #pragma once
 

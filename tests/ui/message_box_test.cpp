@@ -63,7 +63,7 @@ TEST(MessageIcons, HighNibbleChoosesAndANameForcesTheNamedIcon) {
   EXPECT_EQ(messageIcon("", 0x40), Icon::kAsterisk);
   EXPECT_EQ(messageIcon("", 0x50), Icon::kNone);
   EXPECT_EQ(messageIcon("", 0), Icon::kNone);
-  EXPECT_EQ(messageIcon("LINKAR.ICO", 0x10), Icon::kNamed);
+  EXPECT_EQ(messageIcon("DESK.ICO", 0x10), Icon::kNamed);
 }
 
 TEST(MessageText, BarsBecomeLineBreaksAndLongTextIsCut) {

@@ -6,7 +6,7 @@
 // every one of them waits for the user or has ended. Timer events are
 // delivered at once whenever nothing else is pending.
 //
-// Controls are named by their use name ("Insert", "URL:LOCATION"), by their
+// Controls are named by their use name ("Insert", "ITEM:NAME"), by their
 // text with or without the mnemonic ("&Insert", "Insert"), or by field number.
 // Every action runs the threads afterwards and returns false when the user
 // could not have done it (no such window or control, hidden or disabled,
@@ -14,7 +14,7 @@
 //
 //   TestDriver d(catalogue);                 // the windows the program declares
 //   d.startProgram(main);                    // or d.startFrame() / d.start(proc)
-//   ASSERT_TRUE(d.pressMenu("&View|&Items"));
+//   ASSERT_TRUE(d.pressMenu("&View|Items"));
 //   Window* list = d.find("Items");
 //   ASSERT_TRUE(d.press(*list, "&Insert"));
 //   Window* form = d.find("ITEM$FORM");
