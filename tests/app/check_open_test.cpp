@@ -19,6 +19,7 @@
 #include "storage/layer/field_list.h"
 #include "storage/layer/file_statements.h"
 #include "storage/layer/op_codes.h"
+#include "storage/layer/thread_files.h"
 #include "tests/support/temp_dir.h"
 #include "ui/headless/test_driver.h"
 
@@ -283,7 +284,7 @@ std::vector<std::string> filesIn(const std::string& dir) {
 
 void setSite(int i) {
   std::string location = "http://site" + std::to_string(i) + ".example/";
-  std::memset(&URL, ' ', sizeof URL);
+  std::memset(&URL(), ' ', sizeof(LinkarRecord));
   std::memcpy(URL().LOCATION, location.data(), location.size());
   std::memcpy(URL().DESCRIPTION, "Site", 4);
   URL().RATING[0] = 0x00;
@@ -299,8 +300,8 @@ class CheckOpenFiles : public ::testing::Test {
     m_driver.startFrame();
   }
   void TearDown() override {
-    if (LINKAR.instance) fileClose(LINKAR);
-    if (Categories.instance) fileClose(Categories);
+    if (instanceOf(LINKAR)) fileClose(LINKAR);
+    if (instanceOf(Categories)) fileClose(Categories);
   }
 
   // Creates LINKAR with keys left out of date: records appended, not added.
@@ -319,11 +320,15 @@ class CheckOpenFiles : public ::testing::Test {
     ASSERT_EQ(runtime::errorCode(), 46) << "the keyed driver no longer reports keys to rebuild";
   }
 
+  // Runs CheckOpen on a thread of its own; what the thread then has of the
+  // file is noted before the thread ends (and its files with it).
   int runCheckOpen(FileDecl& file) {
     return m_driver.start(
         [this, &file] {
           CheckOpen(file);
           m_returned = true;
+          m_openOnReturn = instanceOf(file) && instanceOf(file)->has(kStateOpen);
+          m_locationsOnReturn = &file == &LINKAR ? fileRecordsKey(LINKAR, URL_K_LOCATION) : -1;
         },
         0);
   }
@@ -333,6 +338,8 @@ class CheckOpenFiles : public ::testing::Test {
   test::CurrentDirectoryScope m_cwd;
   ui::TestDriver m_driver{programCatalogue()};
   bool m_returned = false;
+  bool m_openOnReturn = false;
+  int32_t m_locationsOnReturn = -1;
 };
 
 TEST_F(CheckOpenFiles, StartingWithoutDataFilesCreatesThemSilently) {
@@ -340,7 +347,7 @@ TEST_F(CheckOpenFiles, StartingWithoutDataFilesCreatesThemSilently) {
   int thread = runCheckOpen(LINKAR);
   EXPECT_EQ(m_driver.messageBox(thread), nullptr);
   EXPECT_TRUE(m_returned);
-  EXPECT_NE(LINKAR.instance, nullptr);
+  EXPECT_TRUE(m_openOnReturn);
   m_returned = false;
   thread = runCheckOpen(Categories);
   EXPECT_EQ(m_driver.messageBox(thread), nullptr);
@@ -358,8 +365,8 @@ TEST_F(CheckOpenFiles, KeysOutOfDateAreRebuiltOnYesAndTheFileOpens) {
   ASSERT_TRUE(m_driver.answer("&Yes"));
   EXPECT_EQ(m_driver.messageBox(thread), nullptr);
   EXPECT_TRUE(m_returned);
-  ASSERT_NE(LINKAR.instance, nullptr);
-  EXPECT_EQ(fileRecordsKey(LINKAR, URL_K_LOCATION), 3);
+  EXPECT_TRUE(m_openOnReturn);
+  EXPECT_EQ(m_locationsOnReturn, 3);
 }
 
 TEST_F(CheckOpenFiles, KeysOutOfDateAnsweredNoEndTheProgram) {
@@ -371,7 +378,11 @@ TEST_F(CheckOpenFiles, KeysOutOfDateAnsweredNoEndTheProgram) {
   EXPECT_EQ(halt->text(1), "Invalid Key!");
   ASSERT_TRUE(m_driver.answer("OK"));
   EXPECT_TRUE(m_driver.ended());
-  EXPECT_FALSE(LINKAR.instance && LINKAR.instance->has(kStateOpen)) << "left half-open";
+  EXPECT_FALSE(m_returned);
+  // No open of the halted thread holds the file: an exclusive open is
+  // stopped by the keys alone, not by a sharing refusal.
+  fileOpen(LINKAR, kAccessReadWrite | kDenyAll);
+  EXPECT_EQ(runtime::errorCode(), 46) << "left half-open";
 }
 
 TEST_F(CheckOpenFiles, AFileHeldByAnotherOpenShowsFileAccessErrorAndEndsWithDiskError) {
