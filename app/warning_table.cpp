@@ -5,14 +5,13 @@
 #include <iterator>
 
 #include "runtime/char_tables.h"
+#include "runtime/error_codes.h"
 #include "runtime/error_state.h"
 #include "runtime/fixed_text.h"
 
 namespace linkar::app {
 
 namespace {
-
-constexpr int32_t kRecordChanged = 89;  // "Record Changed By Another Station"
 
 const WarningEntry kTable[] = {
     {1, "Invalid File", kIconInformationId, kButtonOk, kButtonOk, Afterwards::kHaltAlways, "Invalid File!"},
@@ -71,7 +70,7 @@ std::string iconName(uint16_t iconId)
 std::string composeErrorText()
 {
     std::string text;
-    if (runtime::errorCode() == kDriverErrorCode)
+    if (runtime::errorCode() == runtime::err::kDriverDescribedError)
         text = trimmed(runtime::driverErrorText()) + " (" + trimmed(runtime::driverErrorCode()) + ")";
     else
         text = trimmed(runtime::errorText()) + " (" + std::to_string(runtime::errorCode()) + ")";
@@ -95,7 +94,7 @@ std::string composeWarningText(int number, std::string_view errorText, int32_t e
     case 5: return "Error: (" + e + ") opening created file:" + t1 + ".  Press OK to end this application.";
     case 14: return "An error was experienced during the update of record.  Error: " + e + ".";
     case 15:
-        if (errorCode == 0 || errorCode == kRecordChanged)
+        if (errorCode == 0 || errorCode == runtime::err::kRecordChangedByAnotherStation)
             return "This record was changed by another station.";
         return "An error (" + e + ") was experienced when attempting to update a record from the file.  Probable Cause: " +
                t1 + ".";

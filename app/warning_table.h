@@ -7,17 +7,19 @@
 #include <string>
 #include <string_view>
 
+#include "ui/message_box.h"
+
 namespace linkar::app {
 
 // Message-box buttons, as bits.
-constexpr uint32_t kButtonOk = 0x01;
-constexpr uint32_t kButtonYes = 0x02;
-constexpr uint32_t kButtonNo = 0x04;
-constexpr uint32_t kButtonAbort = 0x08;
-constexpr uint32_t kButtonRetry = 0x10;
-constexpr uint32_t kButtonIgnore = 0x20;
-constexpr uint32_t kButtonCancel = 0x40;
-constexpr uint32_t kButtonHelp = 0x80;
+constexpr uint32_t kButtonOk = ui::Button::kOk;
+constexpr uint32_t kButtonYes = ui::Button::kYes;
+constexpr uint32_t kButtonNo = ui::Button::kNo;
+constexpr uint32_t kButtonAbort = ui::Button::kAbort;
+constexpr uint32_t kButtonRetry = ui::Button::kRetry;
+constexpr uint32_t kButtonIgnore = ui::Button::kIgnore;
+constexpr uint32_t kButtonCancel = ui::Button::kCancel;
+constexpr uint32_t kButtonHelp = ui::Button::kHelp;
 
 // The two system icons, by identifier (named to the message box as 0xFF,
 // 0x01 and the identifier low byte first).
@@ -27,7 +29,6 @@ constexpr uint8_t kIconNameMark = 0xFF;
 constexpr uint8_t kIconNameSystem = 0x01;
 
 constexpr size_t kComposedErrorTextLimit = 150;  // the error text inserted into messages
-constexpr int32_t kDriverErrorCode = 90;          // a file-system error the driver describes itself
 
 enum class Afterwards {
     kReturn,         // the caller goes on with the answer
@@ -52,7 +53,7 @@ const WarningEntry* findWarning(int number);
 std::string iconName(uint16_t iconId);
 
 // The error text as messages insert it: from the current error state, "text
-// (code)" or, for code 90, the driver's own "text (code)"; trailing blanks
+// (code)" or, for err::kDriverDescribedError, the driver's own "text (code)"; trailing blanks
 // removed; at most 150 characters.
 std::string composeErrorText();
 

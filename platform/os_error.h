@@ -17,6 +17,7 @@ inline constexpr int kErrorTooManyOpenFiles = 4;  // descriptor table full
 inline constexpr int kErrorAccessDenied = 5;      // permissions, read-only media
 inline constexpr int kErrorInvalidHandle = 6;     // file not open
 inline constexpr int kErrorNotEnoughMemory = 8;   // allocation failed
+inline constexpr int kErrorInvalidData = 13;      // data too large or malformed to handle
 inline constexpr int kErrorNotSameDevice = 17;    // rename across file systems
 inline constexpr int kErrorWriteFault = 29;       // a write failed on the device
 inline constexpr int kErrorReadFault = 30;        // a read failed on the device

@@ -18,10 +18,8 @@ namespace linkar::platform {
 // unchanged when writing).
 inline constexpr std::size_t kMaxProfileLine = 4096;
 // A profile file larger than this is not read (defaults are given) and not
-// rewritten (error 13).
+// rewritten (kErrorInvalidData, os_error.h).
 inline constexpr std::size_t kMaxProfileFile = 4 * 1024 * 1024;
-// "Invalid Data": a profile file too large to handle.
-inline constexpr int kErrorInvalidData = 13;
 
 // The text of one profile file, for reading and changing in memory.
 //

@@ -1,14 +1,13 @@
-// The in-memory block store; the file store forwards to platform::File.
+// The in-memory block store, failing the way a file does (with the
+// operating-system numbers); the file store forwards to platform::File.
 #include "storage/keyed/block_store.h"
 
 #include <algorithm>
 #include <cstring>
 
+#include "platform/os_error.h"
+
 namespace linkar::keyed {
-namespace {
-constexpr int kAccessDenied = 5;          // write to a read-only store
-constexpr int kDiskFull = 39;             // refused growth of the memory store
-}  // namespace
 
 int MemoryStore::read(std::uint64_t offset, void* buffer, std::size_t length, std::size_t* got) {
   *got = 0;
@@ -20,16 +19,16 @@ int MemoryStore::read(std::uint64_t offset, void* buffer, std::size_t length, st
 }
 
 int MemoryStore::write(std::uint64_t offset, const void* data, std::size_t length) {
-  if (!m_writable) return kAccessDenied;
-  if (offset + length > m_limit) return kDiskFull;
+  if (!m_writable) return platform::kErrorAccessDenied;
+  if (offset + length > m_limit) return platform::kErrorHandleDiskFull;
   if (offset + length > m_bytes.size()) m_bytes.resize(offset + length);
   std::memcpy(m_bytes.data() + offset, data, length);
   return 0;
 }
 
 int MemoryStore::setSize(std::uint64_t size) {
-  if (!m_writable) return kAccessDenied;
-  if (size > m_limit) return kDiskFull;
+  if (!m_writable) return platform::kErrorAccessDenied;
+  if (size > m_limit) return platform::kErrorHandleDiskFull;
   m_bytes.resize(static_cast<std::size_t>(size));
   return 0;
 }

@@ -44,12 +44,12 @@ int DataFile::readHeader(bool& isNew) {
     m_hasTree = false;
     return 0;
   }
-  if (size < kHeaderSize) return kErrInvalidDataFile;
+  if (size < kHeaderSize) return runtime::err::kInvalidDataFile;
   std::string bytes;
   std::size_t got = 0;
   if (const int rc = readBlocks(0, bytes, kHeaderSize, &got)) return rc;
-  if (got != kHeaderSize) return kErrInvalidDataFile;
-  if (!FileHeader::read(bytesOf(bytes), m_header)) return kErrInvalidDataFile;
+  if (got != kHeaderSize) return runtime::err::kInvalidDataFile;
+  if (!FileHeader::read(bytesOf(bytes), m_header)) return runtime::err::kInvalidDataFile;
   SDFBT_CHECK(m_header.regionsSound());
   m_hasTree = m_header.changes != 0;
   if (m_hasTree) SDFBT_CHECK(m_header.classOf(m_header.root) > 0);

@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "runtime/error_codes.h"
 #include "storage/keyed/block_store.h"
 #include "storage/keyed/file_header.h"
 #include "storage/keyed/image_cache.h"
@@ -23,7 +24,8 @@
 
 namespace linkar::keyed {
 
-inline constexpr int kErrInvalidDataFile = 36;  // "Invalid Data File"
+// What an open of bytes that are no data file returns.
+inline constexpr int kErrInvalidDataFile = runtime::err::kInvalidDataFile;
 
 class DataFile final : private PageMover {
  public:

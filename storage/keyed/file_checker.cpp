@@ -277,7 +277,7 @@ CheckReport checkDataFile(std::unique_ptr<BlockStore> store, std::string_view ow
     report.structuralFaults = 1;
     return report;
   }
-  if (rc == kErrInvalidDataFile) {
+  if (rc == runtime::err::kInvalidDataFile) {
     report.faults.push_back("not a data file (too short, or no magic in the header)");
     report.structuralFaults = 1;
     return report;

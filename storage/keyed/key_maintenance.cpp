@@ -1,11 +1,15 @@
 // Key maintenance for one record, with the undo of a duplicate.
 #include "storage/keyed/key_maintenance.h"
 
+#include "runtime/error_codes.h"
 #include "storage/keyed/internal_error.h"
 #include "storage/keyed/sdf_format.h"
 #include "storage/keyed/table_entries.h"
 
 namespace linkar::keyed {
+
+namespace err = runtime::err;
+
 namespace {
 
 std::uint32_t storedNumber(std::string_view entryBytes) {
@@ -64,7 +68,7 @@ int updateKeys(Sdfbt& tree, std::uint32_t table, const std::vector<KeyDescriptor
   if (collided < 0) return 0;
   // Undo the keys already changed: the same procedure with old and new exchanged.
   maintain(tree, table, keys, static_cast<std::size_t>(collided), newRecord, oldRecord, record, lazy);
-  return kErrDuplicateKey;
+  return err::kCreatesDuplicateKey;
 }
 
 bool keyCollides(Sdfbt& tree, std::uint32_t table, const KeyDescriptor& key,

@@ -12,11 +12,10 @@
 
 namespace linkar::keyed {
 
-inline constexpr int kErrDuplicateKey = 40;  // "Creates Duplicate Key"
-
 // Updates the keys of record `record` of `table`. `oldRecord`/`newRecord` are
 // null when there is none (add, delete). With `lazy` every key is only marked
-// out of date. Returns 0, or 40 with every key as it was before the call.
+// out of date. Returns 0, or err::kCreatesDuplicateKey with every key as it
+// was before the call.
 int updateKeys(Sdfbt& tree, std::uint32_t table, const std::vector<KeyDescriptor>& keys,
                const std::string_view* oldRecord, const std::string_view* newRecord,
                std::uint32_t record, bool lazy);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "runtime/error_codes.h"
 #include "storage/keyed/block_store.h"
 #include "storage/keyed/key_maintenance.h"
 #include "storage/keyed/sdf_format.h"
@@ -14,6 +15,7 @@
 
 namespace linkar::keyed {
 
+namespace err = runtime::err;
 using storage::OpOutcome;
 
 namespace {
@@ -72,7 +74,7 @@ int buildPrivate(StrandelTable& t, TableKey& key) {
       [&](std::uint32_t number, const std::string& record) {
         const auto entry = buildKeyEntry(t.m_table, key.desc, record, number);
         if (!entry) return 0;
-        if (tree.find(entry->keyPart)) return kErrDuplicateKey;
+        if (tree.find(entry->keyPart)) return err::kCreatesDuplicateKey;
         tree.insert(entry->keyPart, entry->dataPart);
         return 0;
       },
@@ -114,7 +116,7 @@ int buildStored(StrandelTable& t, TableKey& key) {
         if (!entry) return 0;
         if (const auto found = tree.find(entry->keyPart)) {
           if (entryRecordNumber(*found) == number) return 0;
-          return kErrDuplicateKey;
+          return err::kCreatesDuplicateKey;
         }
         tree.insert(entry->keyPart, entry->dataPart);
         return 0;
@@ -178,7 +180,7 @@ OpOutcome buildKeys(StrandelTable& t, const storage::KeyDecl* decl) {
   if (const int rc = t.m_file->beginAccess(true)) return OpOutcome::fail(rc);
   if (decl != nullptr) {
     TableKey* key = t.keyOf(decl);
-    if (!key) return OpOutcome::fail(kErrInvalidKeyFile);
+    if (!key) return OpOutcome::fail(err::kInvalidKeyFile);
     const int rc = buildOne(t, *key);
     return rc ? OpOutcome::fail(rc) : OpOutcome::ok();
   }
@@ -190,12 +192,12 @@ OpOutcome buildKeys(StrandelTable& t, const storage::KeyDecl* decl) {
 OpOutcome buildKeyFromText(StrandelTable& t, const storage::KeyDecl* decl, std::string_view components,
                            std::string_view filter) {
   TableKey* key = t.keyOf(decl);
-  if (!key) return OpOutcome::fail(kErrInvalidKeyFile);
-  if (!(key->desc.flags & kKeyPrivate)) return OpOutcome::fail(kErrInvalidIndexString);
-  if (filter.find_first_not_of(' ') != std::string_view::npos) return OpOutcome::fail(kErrInvalidIndexString);
+  if (!key) return OpOutcome::fail(err::kInvalidKeyFile);
+  if (!(key->desc.flags & kKeyPrivate)) return OpOutcome::fail(err::kInvalidIndexString);
+  if (filter.find_first_not_of(' ') != std::string_view::npos) return OpOutcome::fail(err::kInvalidIndexString);
   if (components.find_first_not_of(' ') != std::string_view::npos) {
     std::vector<KeyComponent> parsed;
-    if (!parseComponents(t, components, parsed)) return OpOutcome::fail(kErrInvalidIndexString);
+    if (!parseComponents(t, components, parsed)) return OpOutcome::fail(err::kInvalidIndexString);
     key->desc.components = std::move(parsed);
     t.m_keyDescs[static_cast<std::size_t>(t.keyIndex(*key))] = key->desc;
   }

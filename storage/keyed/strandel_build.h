@@ -12,7 +12,6 @@ namespace linkar::keyed {
 
 inline constexpr std::size_t kBuildBatchBudget = 1000000;  // bytes a build batch may account for
 inline constexpr std::size_t kBuildEntryOverhead = 38;     // per-record cost added to the key length
-inline constexpr int kErrInvalidIndexString = 76;          // "Invalid Index String"
 
 // BUILD of every key (`key` null) or of one.
 storage::OpOutcome buildKeys(StrandelTable& table, const storage::KeyDecl* key);

@@ -10,10 +10,12 @@
 #include "storage/keyed/strandel_files.h"
 
 #include "platform/file_system.h"
+#include "runtime/error_codes.h"
 #include "storage/keyed/sdf_format.h"
 
 namespace linkar::keyed {
 
+namespace err = runtime::err;
 using storage::OpOutcome;
 
 namespace {
@@ -30,12 +32,12 @@ bool sameField(const FieldDefinition& a, const FieldDefinition& b) {
 
 int checkKeys(StrandelTable& t) {
   const auto records = readCounter(t.tree(), t.m_table, kTableSubject);
-  if (!records) return kErrKeysMustBeRebuilt;
+  if (!records) return err::kKeyFileMustBeRebuilt;
   for (const TableKey& key : t.m_keys) {
     if (key.desc.flags & (kKeyLazy | kKeyPrivate)) continue;
     const auto counter = readCounter(t.tree(), t.m_table, key.desc.number);
-    if (!counter || counter->outOfDateFrom != 0) return kErrKeysMustBeRebuilt;
-    if (!(key.desc.flags & kKeyOmitBlank) && counter->count != records->count) return kErrKeysMustBeRebuilt;
+    if (!counter || counter->outOfDateFrom != 0) return err::kKeyFileMustBeRebuilt;
+    if (!(key.desc.flags & kKeyOmitBlank) && counter->count != records->count) return err::kKeyFileMustBeRebuilt;
   }
   return 0;
 }
@@ -45,19 +47,19 @@ int checkKeys(StrandelTable& t) {
 int lookUpTable(StrandelTable& t, bool strict, bool keys) {
   if (const int rc = t.m_file->beginAccess(false)) return rc;
   const auto number = findTable(t.tree(), t.m_split.table);
-  if (!number) return kErrFileNotFound;
+  if (!number) return err::kFileNotFound;
   t.m_table = *number;
   if (!strict) return 0;
   const auto stored = readDefinition(t.tree(), t.m_table);
-  if (!stored) return kErrInvalidDataFile;
-  if (!definitionsMatch(*stored, t.definition())) return kErrInvalidDeclaration;
+  if (!stored) return err::kInvalidDataFile;
+  if (!definitionsMatch(*stored, t.definition())) return err::kInvalidRecordDeclaration;
   return keys ? checkKeys(t) : 0;
 }
 
 int splitName(StrandelTable& t) {
-  if (isEmptyName(t.m_name)) return kErrInvalidFilename;
+  if (isEmptyName(t.m_name)) return err::kInvalidFilename;
   t.m_split = splitFileName(t.m_name);
-  if (isEmptyName(t.m_split.file) || t.m_split.table.empty()) return kErrInvalidFilename;
+  if (isEmptyName(t.m_split.file) || t.m_split.table.empty()) return err::kInvalidFilename;
   return 0;
 }
 
@@ -110,7 +112,7 @@ OpOutcome openTable(StrandelTable& t, std::int32_t mode, bool checkKeys) {
 }
 
 OpOutcome createTable(StrandelTable& t, const storage::FileDecl& file) {
-  if (!(file.attributeBits & storage::kAttrCreate)) return OpOutcome::fail(kErrNoCreate);
+  if (!(file.attributeBits & storage::kAttrCreate)) return OpOutcome::fail(err::kNoCreateAttribute);
   if (const int rc = splitName(t)) return OpOutcome::fail(rc);
   std::shared_ptr<StrandelFile> data;
   if (const int rc = StrandelFile::acquire(t.m_split.file, kCreateMode, true, t.m_attributeText, data))
@@ -167,9 +169,9 @@ OpOutcome removeTable(StrandelTable& t) {
 OpOutcome copyTable(StrandelTable& t, std::string_view newName, bool rename) {
   if (const int rc = splitName(t)) return OpOutcome::fail(rc);
   const std::string target = splitFileName(newName).file;
-  if (isEmptyName(target)) return OpOutcome::fail(kErrInvalidFilename);
+  if (isEmptyName(target)) return OpOutcome::fail(err::kInvalidFilename);
   const int rc = rename ? platform::renameFile(t.m_split.file, target) : platform::copyFile(t.m_split.file, target);
-  return rc ? OpOutcome::fail(rc == kErrSharingConflict ? kErrAccessDenied : rc) : OpOutcome::ok();
+  return rc ? OpOutcome::fail(rc == platform::kErrorSharingViolation ? err::kAccessDenied : rc) : OpOutcome::ok();
 }
 
 OpOutcome emptyTable(StrandelTable& t) {

@@ -3,12 +3,14 @@
 
 #include <map>
 
+#include "runtime/error_codes.h"
 #include "storage/keyed/strandel_table.h"
 
 namespace linkar::keyed {
-namespace {
 
-constexpr int kErrInvalidParameters = 78;  // "Invalid Number Of Parameters "
+namespace err = runtime::err;
+
+namespace {
 
 struct BlockList {
   std::map<std::uint32_t, std::string> blocks;
@@ -65,7 +67,7 @@ std::uint64_t digitsValue(std::string_view text) {
 
 storage::OpOutcome memoSliceSet(StrandelTable& table, storage::OpCall& call) {
   TableMemo* memo = memoOf(table, call.args.memo);
-  if (!memo) return storage::OpOutcome::fail(kErrInvalidParameters);
+  if (!memo) return storage::OpOutcome::fail(err::kInvalidNumberOfParameters);
   const std::int32_t first = call.args.first;
   const std::int32_t last = call.args.last;
   if (first < 0 || last < first) return storage::OpOutcome::ok();
@@ -88,7 +90,7 @@ storage::OpOutcome memoSliceSet(StrandelTable& table, storage::OpCall& call) {
 
 storage::OpOutcome memoSlice(StrandelTable& table, storage::OpCall& call) {
   TableMemo* memo = memoOf(table, call.args.memo);
-  if (!memo) return storage::OpOutcome::fail(kErrInvalidParameters);
+  if (!memo) return storage::OpOutcome::fail(err::kInvalidNumberOfParameters);
   const std::int32_t first = call.args.first;
   const std::int32_t last = call.args.last;
   const std::string content = table.memoContent(*memo);
@@ -100,13 +102,13 @@ storage::OpOutcome memoSlice(StrandelTable& table, storage::OpCall& call) {
 
 storage::OpOutcome memoSize(StrandelTable& table, storage::OpCall& call) {
   TableMemo* memo = memoOf(table, call.args.memo);
-  if (!memo) return storage::OpOutcome::fail(kErrInvalidParameters);
+  if (!memo) return storage::OpOutcome::fail(err::kInvalidNumberOfParameters);
   return storage::OpOutcome::ok(static_cast<std::int32_t>(table.memoContent(*memo).size()));
 }
 
 storage::OpOutcome memoPropertySet(StrandelTable& table, storage::OpCall& call) {
   TableMemo* memo = memoOf(table, call.args.memo);
-  if (!memo) return storage::OpOutcome::fail(kErrInvalidParameters);
+  if (!memo) return storage::OpOutcome::fail(err::kInvalidNumberOfParameters);
   const std::uint64_t property = digitsValue(call.texts[0]);
   const std::uint64_t value = digitsValue(call.texts[1]);
   if (property == kMemoPropertyLength) {
@@ -126,7 +128,7 @@ storage::OpOutcome memoPropertySet(StrandelTable& table, storage::OpCall& call) 
     }
     // The block itself becomes the memo's memory; an unknown handle is
     // refused rather than trusted.
-    if (!memoryBlockExists(handle)) return storage::OpOutcome::fail(kErrInvalidParameters);
+    if (!memoryBlockExists(handle)) return storage::OpOutcome::fail(err::kInvalidNumberOfParameters);
     if (memo->block && memo->block != handle) freeMemoryBlock(memo->block);
     memo->block = handle;
     return storage::OpOutcome::ok();
@@ -136,7 +138,7 @@ storage::OpOutcome memoPropertySet(StrandelTable& table, storage::OpCall& call) 
 
 storage::OpOutcome memoPropertyGet(StrandelTable& table, storage::OpCall& call) {
   TableMemo* memo = memoOf(table, call.args.memo);
-  if (!memo) return storage::OpOutcome::fail(kErrInvalidParameters);
+  if (!memo) return storage::OpOutcome::fail(err::kInvalidNumberOfParameters);
   const std::uint64_t property = digitsValue(call.texts[0]);
   if (property == kMemoPropertyLength)
     return storage::OpOutcome::okText(std::to_string(table.memoContent(*memo).size()));

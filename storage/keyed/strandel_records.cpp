@@ -5,11 +5,13 @@
 
 #include <cstring>
 
+#include "runtime/error_codes.h"
 #include "storage/keyed/key_maintenance.h"
 #include "storage/keyed/sdf_format.h"
 
 namespace linkar::keyed {
 
+namespace err = runtime::err;
 using storage::OpOutcome;
 
 namespace {
@@ -87,16 +89,16 @@ OpOutcome addRecord(StrandelTable& table, bool lazy) {
 OpOutcome putRecord(StrandelTable& table) {
   StrandelFile& file = *table.m_file;
   if (const int rc = file.beginAccess(true)) return OpOutcome::fail(rc);
-  if (table.m_current == 0) return OpOutcome::fail(kErrRecordNotAvailable);
+  if (table.m_current == 0) return OpOutcome::fail(err::kRecordNotAvailable);
   WriteHold hold(table);
-  if (hold.take()) return OpOutcome::fail(kErrAccessDenied);
+  if (hold.take()) return OpOutcome::fail(err::kAccessDenied);
   const std::string key = recordKey(table.m_table, table.m_current);
   const auto stored = table.tree().find(key);
-  if (!stored) return OpOutcome::fail(kErrRecordNotAvailable);
+  if (!stored) return OpOutcome::fail(err::kRecordNotAvailable);
   const std::string disk(stored->data());
   if (table.m_watched && disk != table.m_saved) {
     hold.keep();
-    return OpOutcome::fail(kErrChangedElsewhere);
+    return OpOutcome::fail(err::kRecordChangedByAnotherStation);
   }
   const std::string buffer(table.record());
   if (buffer != disk) {
@@ -136,12 +138,12 @@ OpOutcome putAtPosition(StrandelTable& table, std::int32_t pointer) {
 OpOutcome deleteRecord(StrandelTable& table) {
   StrandelFile& file = *table.m_file;
   if (const int rc = file.beginAccess(true)) return OpOutcome::fail(rc);
-  if (table.m_current == 0) return OpOutcome::fail(kErrRecordNotAvailable);
+  if (table.m_current == 0) return OpOutcome::fail(err::kRecordNotAvailable);
   WriteHold hold(table);
-  if (hold.take()) return OpOutcome::fail(kErrRecordNotAvailable);
+  if (hold.take()) return OpOutcome::fail(err::kRecordNotAvailable);
   const std::string key = recordKey(table.m_table, table.m_current);
   const auto stored = table.tree().find(key);
-  if (!stored) return OpOutcome::fail(kErrRecordNotAvailable);
+  if (!stored) return OpOutcome::fail(err::kRecordNotAvailable);
   const std::string disk(stored->data());
   const std::string_view oldRecord(disk);
   updateKeys(table.tree(), table.m_table, table.m_keyDescs, &oldRecord, nullptr, table.m_current, false);
@@ -156,12 +158,12 @@ OpOutcome deleteRecord(StrandelTable& table) {
 
 OpOutcome getByKey(StrandelTable& table, const storage::KeyDecl* decl) {
   TableKey* key = table.keyOf(decl);
-  if (!key) return OpOutcome::fail(kErrInvalidKeyFile);
+  if (!key) return OpOutcome::fail(err::kInvalidKeyFile);
   if (const int rc = table.m_file->beginAccess(false)) return OpOutcome::fail(rc);
   const std::string_view buffer = table.record();
   if ((key->desc.flags & kKeyOmitBlank) && keyBlank(key->desc, buffer)) {
     table.m_holdRequested = table.m_watchRequested = false;
-    return OpOutcome::fail(kErrRecordNotFound);
+    return OpOutcome::fail(err::kRecordNotFound);
   }
   const std::string prefix = valuePrefix(table, *key, buffer);
   // With duplicates the lowest record number of the equal values comes first.
@@ -169,7 +171,7 @@ OpOutcome getByKey(StrandelTable& table, const storage::KeyDecl* decl) {
   const std::size_t wanted = prefix.size() + (key->desc.duplicates() ? kNumberBytes : 0);
   if (!entry || !hasPrefix(entry->key(), prefix) || entry->keyLength != wanted) {
     table.m_holdRequested = table.m_watchRequested = false;
-    return OpOutcome::fail(kErrRecordNotFound);
+    return OpOutcome::fail(err::kRecordNotFound);
   }
   if (const int rc = table.readRecord(entryRecordNumber(*entry))) return OpOutcome::fail(rc);
   return OpOutcome::ok();
@@ -179,7 +181,7 @@ OpOutcome getByPosition(StrandelTable& table, std::int32_t pointer) {
   if (const int rc = table.m_file->beginAccess(false)) return OpOutcome::fail(rc);
   if (pointer == 0) {
     table.m_holdRequested = table.m_watchRequested = false;
-    return OpOutcome::fail(kErrRecordNotFound);
+    return OpOutcome::fail(err::kRecordNotFound);
   }
   if (const int rc = table.readRecord(static_cast<std::uint32_t>(pointer))) return OpOutcome::fail(rc);
   return OpOutcome::ok();
@@ -189,12 +191,12 @@ OpOutcome regetRecord(StrandelTable& table, const storage::KeyDecl* decl, std::s
   std::uint32_t number = 0;
   if (decl == nullptr) {
     const auto n = recordNumberFromText(position);
-    if (!n) return OpOutcome::fail(kErrUnknown);
+    if (!n) return OpOutcome::fail(err::kUnknownErrorPosted);
     number = *n;
   } else {
     const TableKey* key = table.keyOf(decl);
-    if (!key) return OpOutcome::fail(kErrInvalidKeyFile);
-    if (position.size() != key->desc.valueLength() + kNumberBytes) return OpOutcome::fail(kErrUnknown);
+    if (!key) return OpOutcome::fail(err::kInvalidKeyFile);
+    if (position.size() != key->desc.valueLength() + kNumberBytes) return OpOutcome::fail(err::kUnknownErrorPosted);
     number = getBe32(bytesOf(position.substr(position.size() - kNumberBytes)));
   }
   if (const int rc = table.m_file->beginAccess(false)) return OpOutcome::fail(rc);
@@ -224,7 +226,7 @@ OpOutcome duplicateCheck(StrandelTable& table, const storage::KeyDecl* decl) {
   const std::string_view buffer = table.record();
   if (decl != nullptr) {
     TableKey* key = table.keyOf(decl);
-    if (!key) return OpOutcome::fail(kErrInvalidKeyFile);
+    if (!key) return OpOutcome::fail(err::kInvalidKeyFile);
     return OpOutcome::ok(keyCollides(table.keyTree(*key), table.m_table, key->desc, buffer, table.m_current) ? 1 : 0);
   }
   for (TableKey& key : table.m_keys)

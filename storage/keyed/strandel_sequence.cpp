@@ -3,12 +3,14 @@
 // lands; a read moves the state to file order (0) or key order (1).
 #include "storage/keyed/strandel_sequence.h"
 
+#include "runtime/error_codes.h"
 #include "storage/keyed/sdf_format.h"
 #include "storage/keyed/strandel_records.h"
 #include "storage/layer/op_codes.h"
 
 namespace linkar::keyed {
 
+namespace err = runtime::err;
 using storage::OpOutcome;
 
 namespace {
@@ -150,7 +152,7 @@ OpOutcome setSequence(StrandelTable& t, storage::OpCall& call) {
       break;
   }
   TableKey* key = t.keyOf(call.args.key);
-  if (!key) return OpOutcome::fail(kErrInvalidKeyFile);
+  if (!key) return OpOutcome::fail(err::kInvalidKeyFile);
   t.m_sequenceKey = t.keyIndex(*key);
   t.m_order = t.m_sequenceKey + 1;
   switch (call.code) {
@@ -174,7 +176,7 @@ OpOutcome setSequence(StrandelTable& t, storage::OpCall& call) {
 OpOutcome resetSequence(StrandelTable& t, const storage::KeyDecl* decl, std::string_view text) {
   if (decl == nullptr) {
     const auto n = recordNumberFromText(text);
-    if (!n) return OpOutcome::fail(kErrUnknown);
+    if (!n) return OpOutcome::fail(err::kUnknownErrorPosted);
     t.m_sequence = Sequence::FilePointer;
     t.m_sequencePointer = *n;
     t.m_sequenceKey = -1;
@@ -183,8 +185,8 @@ OpOutcome resetSequence(StrandelTable& t, const storage::KeyDecl* decl, std::str
     return OpOutcome::ok();
   }
   TableKey* key = t.keyOf(decl);
-  if (!key) return OpOutcome::fail(kErrInvalidKeyFile);
-  if (text.size() != key->desc.valueLength() + kNumberBytes) return OpOutcome::fail(kErrUnknown);
+  if (!key) return OpOutcome::fail(err::kInvalidKeyFile);
+  if (text.size() != key->desc.valueLength() + kNumberBytes) return OpOutcome::fail(err::kUnknownErrorPosted);
   t.m_sequence = Sequence::KeyValues;
   t.m_sequenceKey = t.keyIndex(*key);
   t.m_order = t.m_sequenceKey + 1;
@@ -204,14 +206,14 @@ OpOutcome readSequential(StrandelTable& t, bool forward) {
       t.m_sequence = savedState;
       t.m_cursor = savedCursor;
       t.m_holdRequested = t.m_watchRequested = false;
-      return OpOutcome::fail(kErrRecordNotAvailable);
+      return OpOutcome::fail(err::kRecordNotAvailable);
     }
     const bool holdWanted = t.m_holdRequested;
     const bool watchWanted = t.m_watchRequested;
     moveTo(t, *step);
     const int rc = t.readRecord(step->record);
     if (rc == 0) return OpOutcome::ok();
-    if (rc != kErrRecordNotFound) {
+    if (rc != err::kRecordNotFound) {
       t.m_sequence = savedState;
       t.m_cursor = savedCursor;
       return OpOutcome::fail(rc);
@@ -242,10 +244,10 @@ OpOutcome atEnd(StrandelTable& t, bool forward) {
 }
 
 OpOutcome position(StrandelTable& t, const storage::KeyDecl* decl) {
-  if (t.m_current == 0) return OpOutcome::fail(kErrRecordNotAvailable);
+  if (t.m_current == 0) return OpOutcome::fail(err::kRecordNotAvailable);
   if (decl == nullptr) return OpOutcome::okText(recordNumberText(t.m_current));
   TableKey* key = t.keyOf(decl);
-  if (!key) return OpOutcome::fail(kErrInvalidKeyFile);
+  if (!key) return OpOutcome::fail(err::kInvalidKeyFile);
   // The record as read or written identifies its entry even when the
   // buffer has been changed since.
   const std::string_view source = t.m_saved.size() == t.m_recordLength ? std::string_view(t.m_saved) : t.record();

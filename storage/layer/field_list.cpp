@@ -4,11 +4,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "runtime/error_codes.h"
+
 namespace linkar::storage {
 
-namespace {
+namespace err = runtime::err;
 
-constexpr int kInvalidFieldType = 75;  // "Invalid Field Type Descriptor"
+namespace {
 
 void putU32(std::vector<uint8_t>& out, uint32_t v)
 {
@@ -159,37 +161,37 @@ int parseFieldList(const uint8_t* list, FieldList& out, size_t limit)
 {
     out.clear();
     if (list == nullptr)
-        return kInvalidFieldType;
+        return err::kInvalidFieldTypeDescriptor;
     Cursor c(list, limit);
     uint8_t b;
     if (!c.byte(b) || b != kListGroup)
-        return kInvalidFieldType;
+        return err::kInvalidFieldTypeDescriptor;
     for (;;) {
         if (!c.byte(b))
-            return kInvalidFieldType;
+            return err::kInvalidFieldTypeDescriptor;
         if (b == kListEnd)
             return 0;
         if (b != kListField)
-            return kInvalidFieldType;
+            return err::kInvalidFieldTypeDescriptor;
         FieldInfo f;
         if (!c.u32(f.offset) || !c.cstring(f.label))
-            return kInvalidFieldType;
+            return err::kInvalidFieldTypeDescriptor;
         // Array markers come before the type byte.
         for (;;) {
             uint8_t peek;
             Cursor probe = c;
             if (!probe.byte(peek))
-                return kInvalidFieldType;
+                return err::kInvalidFieldTypeDescriptor;
             if (peek != kListArray)
                 break;
             c.byte(peek);
             uint32_t dim;
             if (!c.u32(dim))
-                return kInvalidFieldType;
+                return err::kInvalidFieldTypeDescriptor;
             f.dims.push_back(dim);
         }
         if (!parseType(c, f))
-            return kInvalidFieldType;
+            return err::kInvalidFieldTypeDescriptor;
         out.push_back(std::move(f));
     }
 }

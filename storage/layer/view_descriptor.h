@@ -31,7 +31,6 @@ struct ViewDescriptor : Descriptor {
 };
 
 constexpr size_t kPositionNumberSize = 4;  // the order and each length
-constexpr int32_t kUnknownErrorPosted = 81;
 
 struct ViewPosition {
     int32_t order = 0;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "runtime/error_codes.h"
 #include "runtime/error_state.h"
 #include "runtime/string_stack.h"
 #include "storage/layer/driver_registration.h"
@@ -13,12 +14,9 @@
 
 namespace linkar::storage {
 
-namespace {
+namespace err = runtime::err;
 
-constexpr int32_t kRecordNotAvailable = 33;
-constexpr int32_t kFileNotOpen = 37;
-constexpr int32_t kFileAlreadyOpen = 52;
-constexpr int32_t kUnsupported = 80;
+namespace {
 
 struct ViewState {
     bool open = false;
@@ -62,7 +60,7 @@ bool offers(const ViewState& s, int32_t code)
 int32_t openView(ViewDescriptor& view, ViewState& s)
 {
     if (s.open)
-        return failWith(view, kFileAlreadyOpen);
+        return failWith(view, err::kFileAlreadyOpen);
     FileDecl& primary = primaryOf(view);
     runtime::saveError();
     s.registration = registrationFromAnswer(fileSend(primary, "REGISTER"));
@@ -91,7 +89,7 @@ bool step(ViewDescriptor& view, ViewState& s, bool forward)
     FileDecl& primary = primaryOf(view);
     int32_t code = forward ? op::kNext : op::kPrevious;
     if (!offers(s, code)) {
-        failWith(view, kUnsupported);
+        failWith(view, err::kUnsupportedFunction);
         return false;
     }
     for (;;) {
@@ -112,9 +110,9 @@ bool step(ViewDescriptor& view, ViewState& s, bool forward)
 int32_t read(ViewDescriptor& view, ViewState& s, bool forward)
 {
     if (!s.open)
-        return failWith(view, kFileNotOpen);
+        return failWith(view, err::kFileNotOpen);
     if (s.regotten)
-        return failWith(view, kUnknownErrorPosted);
+        return failWith(view, err::kUnknownErrorPosted);
     step(view, s, forward);
     return 0;
 }
@@ -122,9 +120,9 @@ int32_t read(ViewDescriptor& view, ViewState& s, bool forward)
 int32_t skip(ViewDescriptor& view, ViewState& s, int32_t count)
 {
     if (!s.open)
-        return failWith(view, kFileNotOpen);
+        return failWith(view, err::kFileNotOpen);
     if (s.regotten)
-        return failWith(view, kUnknownErrorPosted);
+        return failWith(view, err::kUnknownErrorPosted);
     bool forward = count > 0;
     for (int32_t n = forward ? count : -count; n > 0; --n) {
         if (!step(view, s, forward)) {
@@ -140,7 +138,7 @@ int32_t position(ViewDescriptor& view, ViewState& s)
 {
     if (!s.open || !s.positioned) {
         runtime::stringStack().push("");
-        return failWith(view, s.open ? kRecordNotAvailable : kFileNotOpen);
+        return failWith(view, s.open ? err::kRecordNotAvailable : err::kFileNotOpen);
     }
     ViewPosition p;
     runtime::clearError();
@@ -163,11 +161,11 @@ int32_t position(ViewDescriptor& view, ViewState& s)
 int32_t restore(ViewDescriptor& view, ViewState& s, const std::string& text, bool reget)
 {
     if (!s.open)
-        return failWith(view, kFileNotOpen);
+        return failWith(view, err::kFileNotOpen);
     FileDecl& primary = primaryOf(view);
     ViewPosition p;
     if (decodeViewPosition(text, primary.keyCount, view.files.size(), p) != 0)
-        return failWith(view, kUnknownErrorPosted);
+        return failWith(view, err::kUnknownErrorPosted);
     for (size_t i = 0; i < view.files.size(); ++i) {
         FileDecl& file = *view.files[i];
         const std::string& part = p.parts[i];
@@ -226,7 +224,7 @@ int32_t viewBootstrap(int32_t code, Descriptor* descriptor, ArgBlock* args)
 {
     auto& view = static_cast<ViewDescriptor&>(*descriptor);
     if (view.files.empty() || view.files.front() == nullptr)
-        return failWith(view, kFileNotOpen);
+        return failWith(view, err::kFileNotOpen);
     // A driver with an engine of its own would answer here; an address does
     // not fit the 32-bit answer on this platform, so every view runs on the
     // generic engine.
@@ -261,7 +259,7 @@ int32_t genericViewEngine(int32_t code, Descriptor* descriptor, ArgBlock* args)
     default:
         if (op::hasTextResult(code))
             runtime::stringStack().push("");
-        return failWith(view, kUnsupported);
+        return failWith(view, err::kUnsupportedFunction);
     }
 }
 

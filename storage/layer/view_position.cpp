@@ -1,7 +1,11 @@
 // The view position text codec.
 #include "storage/layer/view_descriptor.h"
 
+#include "runtime/error_codes.h"
+
 namespace linkar::storage {
+
+namespace err = runtime::err;
 
 namespace {
 
@@ -41,14 +45,14 @@ int decodeViewPosition(std::string_view text, int32_t keyCount, size_t fileCount
     size_t at = 0;
     uint32_t order;
     if (!getNumber(text, at, order))
-        return kUnknownErrorPosted;
+        return err::kUnknownErrorPosted;
     if (static_cast<int32_t>(order) < 0 || static_cast<int32_t>(order) > keyCount)
-        return kUnknownErrorPosted;
+        return err::kUnknownErrorPosted;
     out.order = static_cast<int32_t>(order);
     for (size_t f = 0; f < fileCount; ++f) {
         uint32_t length;
         if (!getNumber(text, at, length) || length > text.size() - at)
-            return kUnknownErrorPosted;
+            return err::kUnknownErrorPosted;
         out.parts.emplace_back(text.substr(at, length));
         at += length;
     }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/warning_table.h"
+#include "runtime/error_codes.h"
 #include "runtime/error_state.h"
 
 namespace linkar::app {
@@ -15,7 +16,7 @@ TEST(WarningText, ErrorTextComesFromTheErrorStateWithItsCode)
     runtime::setErrorFromCode(32);
     EXPECT_EQ(composeErrorText(), "File Is Already Locked (32)");
     runtime::setDriverErrorTexts("Disk quota exceeded   ", "122  ");
-    runtime::setErrorWithText(kDriverErrorCode, "whatever");
+    runtime::setErrorWithText(runtime::err::kDriverDescribedError, "whatever");
     EXPECT_EQ(composeErrorText(), "Disk quota exceeded (122)");
     runtime::setErrorWithText(5, std::string(79, 'x'));
     EXPECT_EQ(composeErrorText().size(), 79u + 4);

@@ -241,14 +241,14 @@ TEST_F(CommitTest, ADamagedRedoAreaOrHeaderIsRefusedAsAnInvalidDataFile) {
   ASSERT_TRUE(test::writeWholeFile(m_path, bytes));
   std::unique_ptr<FileAccess> access;
   EXPECT_EQ(FileAccess::open(m_path, kSharedReadWrite, platform::Disposition::OpenExisting, {}, access),
-            kErrInvalidDataFile);
+            runtime::err::kInvalidDataFile);
 
   // A garbled header sector.
   bytes = m_bytes;
   for (std::size_t i = 0; i < kHeaderSize; ++i) bytes[i] = static_cast<char>(i * 37 + 11);
   ASSERT_TRUE(test::writeWholeFile(m_path, bytes));
   EXPECT_EQ(FileAccess::open(m_path, kSharedReadWrite, platform::Disposition::OpenExisting, {}, access),
-            kErrInvalidDataFile);
+            runtime::err::kInvalidDataFile);
 }
 
 // A second open of the file rewrites every page in place; the first open's

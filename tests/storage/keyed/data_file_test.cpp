@@ -68,11 +68,11 @@ TEST(DataFileHeader, NewFileGetsMagicLengthAndBigEndianCounter) {
 TEST(DataFileHeader, BytesThatAreNotADataFileAreRefusedWith36) {
   int rc = 0;
   EXPECT_FALSE(openBytes(std::string(100, 'x'), {}, &rc));
-  EXPECT_EQ(rc, kErrInvalidDataFile);
+  EXPECT_EQ(rc, runtime::err::kInvalidDataFile);
   std::string noMagic(kHeaderSize, '\0');
   putLe16(reinterpret_cast<std::uint8_t*>(noMagic.data()) + kHdrLength, kHeaderSize);
   EXPECT_FALSE(openBytes(noMagic, {}, &rc));
-  EXPECT_EQ(rc, kErrInvalidDataFile);
+  EXPECT_EQ(rc, runtime::err::kInvalidDataFile);
 }
 
 TEST(DataFileHeader, DamagedRegionsAreAnInternalError) {
@@ -197,7 +197,7 @@ TEST(DataFileCipher, EncipheredFileReadsBackOnlyWithItsOwner) {
   EXPECT_TRUE(report.structureSound()) << faultsOf(report);
   int rc = 0;
   EXPECT_FALSE(openBytes(b, "owner", &rc));
-  EXPECT_EQ(rc, kErrInvalidDataFile);
+  EXPECT_EQ(rc, runtime::err::kInvalidDataFile);
 }
 
 TEST(DataFileAccess, ChangesToAReadOnlyFileAreAnInternalError) {

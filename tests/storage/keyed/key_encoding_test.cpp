@@ -168,7 +168,7 @@ class KeyMaintenance : public ::testing::Test {
 TEST_F(KeyMaintenance, DuplicateInAUniqueKeyFailsWith40AndChangesNothing) {
   ASSERT_EQ(add(2, "AAAAnews"), 0);
   // Same location in other letters: the unique key ignores case.
-  EXPECT_EQ(add(3, "aaaasite"), kErrDuplicateKey);
+  EXPECT_EQ(add(3, "aaaasite"), runtime::err::kCreatesDuplicateKey);
   EXPECT_EQ(recordsInKey(0), std::vector<std::uint32_t>{2});
   EXPECT_EQ(recordsInKey(1), std::vector<std::uint32_t>{2});
   EXPECT_EQ(count(0), 1u);
@@ -182,7 +182,7 @@ TEST_F(KeyMaintenance, ChangeThatCollidesInASecondKeyUndoesTheFirst) {
   ASSERT_EQ(add(3, "BBBBblog"), 0);
   const std::string_view before = "BBBBblog";
   const std::string_view after = "CCCCnews";
-  EXPECT_EQ(updateKeys(*m_tree, kTable, m_keys, &before, &after, 3, false), kErrDuplicateKey);
+  EXPECT_EQ(updateKeys(*m_tree, kTable, m_keys, &before, &after, 3, false), runtime::err::kCreatesDuplicateKey);
   EXPECT_TRUE(m_tree->find(tablePrefix(kTable) + std::string(1, '\0') + "BBBB"));
   EXPECT_FALSE(m_tree->find(tablePrefix(kTable) + std::string(1, '\0') + "CCCC"));
   EXPECT_EQ(recordsInKey(0), (std::vector<std::uint32_t>{2, 3}));
