@@ -9,14 +9,13 @@
 #include "app/catalogue.h"
 #include "app/standard_warning.h"
 #include "app/warning_table.h"
+#include "runtime/error_codes.h"
 #include "runtime/error_state.h"
 #include "ui/headless/test_driver.h"
 #include "ui/statements.h"
 
 namespace linkar::app {
 namespace {
-
-constexpr int kAccessDenied = 5;
 
 class StandardWarningTest : public ::testing::Test {
  protected:
@@ -75,7 +74,7 @@ TEST_F(StandardWarningTest, MessageFifteenWithoutAnErrorSaysTheRecordWasChanged)
 }
 
 TEST_F(StandardWarningTest, MessageFifteenWithAnErrorNamesItAndTheCause) {
-  show(15, "Categories   ", {}, kAccessDenied);
+  show(15, "Categories   ", {}, runtime::err::kAccessDenied);
   ASSERT_NE(box(), nullptr);
   EXPECT_EQ(text(),
             "An error (Access Denied (5)) was experienced when attempting to update a record from the file.  "
@@ -83,7 +82,7 @@ TEST_F(StandardWarningTest, MessageFifteenWithAnErrorNamesItAndTheCause) {
 }
 
 TEST_F(StandardWarningTest, MessageThirtyFourNamesTheTransactionInLowerCaseThenAsGiven) {
-  show(34, "Delete   ", "Categories  ", kAccessDenied);
+  show(34, "Delete   ", "Categories  ", runtime::err::kAccessDenied);
   ASSERT_NE(box(), nullptr);
   EXPECT_EQ(box()->title(), "Transaction Framing Error");
   EXPECT_EQ(text(),
@@ -94,7 +93,7 @@ TEST_F(StandardWarningTest, MessageThirtyFourNamesTheTransactionInLowerCaseThenA
 TEST_F(StandardWarningTest, TheErrorTextIsTakenWhenTheMessageIsCalled) {
   m_thread = m_driver.start(
       [this] {
-        runtime::setErrorFromCode(kAccessDenied);
+        runtime::setErrorFromCode(runtime::err::kAccessDenied);
         m_answer = StandardWarning(35, "LINKAR");
       },
       0);
@@ -157,7 +156,7 @@ TEST_F(StandardWarningTest, FatalMessagesEndTheProgramAfterTheirBox) {
     bool returned = false;
     int thread = driver.start(
         [&returned, number = number] {
-          runtime::setErrorFromCode(kAccessDenied);
+          runtime::setErrorFromCode(runtime::err::kAccessDenied);
           StandardWarning(number, "LINKAR.SDF");
           returned = true;
         },

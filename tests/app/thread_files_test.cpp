@@ -14,6 +14,7 @@
 #include "app/check_open.h"
 #include "app/records.h"
 #include "platform/clock.h"
+#include "runtime/error_codes.h"
 #include "runtime/error_state.h"
 #include "runtime/fixed_text.h"
 #include "storage/layer/file_statements.h"
@@ -27,8 +28,6 @@ namespace {
 
 using namespace storage;
 
-constexpr int32_t kRecordNotAvailable = 33;
-constexpr int32_t kFileIsAlreadyLocked = 32;
 // How long a test lets a waiting thread take before it counts as hung.
 constexpr int64_t kPatienceMs = 10000;
 
@@ -155,8 +154,8 @@ TEST_F(ThreadFiles, TwoThreadsReadingInTurnsKeepTheirOwnRecordSequenceAndError) 
   EXPECT_EQ(byLocation.buffersChangedWhileWaiting, 0);
   EXPECT_EQ(byDescription.buffersChangedWhileWaiting, 0);
   for (const Reader* r : {&byLocation, &byDescription}) {
-    EXPECT_EQ(r->errorBeforeWait, kRecordNotAvailable);
-    EXPECT_EQ(r->errorAfterWait, kRecordNotAvailable) << "another thread's statements reset this thread's error";
+    EXPECT_EQ(r->errorBeforeWait, runtime::err::kRecordNotAvailable);
+    EXPECT_EQ(r->errorAfterWait, runtime::err::kRecordNotAvailable) << "another thread's statements reset this thread's error";
   }
 }
 
@@ -295,7 +294,7 @@ TEST_F(ThreadFiles, ATimedLockAgainstAnotherThreadOfTheProcessTimesOutWhileOther
   EXPECT_TRUE(bystanderDone && !lock.done) << "the waiting thread must not keep the others from running";
 
   ASSERT_TRUE(m_driver.runUntil([&] { return lock.done; }, kPatienceMs));
-  EXPECT_EQ(lock.error, kFileIsAlreadyLocked);
+  EXPECT_EQ(lock.error, runtime::err::kFileIsAlreadyLocked);
   EXPECT_GE(lock.waitedMs, kLockLimitMs);
   EXPECT_LT(lock.waitedMs, kLockLimitMs + kLockSlackMs);
   ASSERT_TRUE(m_driver.answer("OK", holder));
@@ -331,7 +330,7 @@ TEST_F(ThreadFiles, ATimedLockAgainstAnotherProcessTimesOutWhileOthersRun) {
   ASSERT_TRUE(m_driver.answer("OK", bystander));
   EXPECT_TRUE(bystanderDone && !lock.done);
   ASSERT_TRUE(m_driver.runUntil([&] { return lock.done; }, kPatienceMs));
-  EXPECT_EQ(lock.error, kFileIsAlreadyLocked);
+  EXPECT_EQ(lock.error, runtime::err::kFileIsAlreadyLocked);
   EXPECT_GE(lock.waitedMs, kLockLimitMs);
   EXPECT_LT(lock.waitedMs, kLockLimitMs + kLockSlackMs);
 
