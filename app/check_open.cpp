@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/standard_warning.h"
+#include "runtime/error_codes.h"
 #include "runtime/error_state.h"
 #include "storage/layer/file_statements.h"
 #include "ui/statements.h"
@@ -17,10 +18,10 @@
 namespace linkar::app {
 namespace {
 
-constexpr int32_t kFileNotFound = 2;
-constexpr int32_t kKeyFileMustBeRebuilt = 46;
-constexpr int32_t kInvalidRecordDeclaration = 47;
-constexpr int32_t kFileAlreadyOpen = 52;
+using runtime::err::kFileAlreadyOpen;
+using runtime::err::kFileNotFound;
+using runtime::err::kInvalidRecordDeclaration;
+using runtime::err::kKeyFileMustBeRebuilt;
 
 constexpr int kMsgInvalidFile = 1;
 constexpr int kMsgInvalidKey = 2;

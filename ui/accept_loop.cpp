@@ -4,6 +4,7 @@
 
 #include "ui/accept_loop.h"
 
+#include "runtime/error_codes.h"
 #include "runtime/runtime_error.h"
 #include "ui/event_codes.h"
 #include "ui/picture_field.h"
@@ -21,7 +22,7 @@ const AcceptLoop::SlotLoop* AcceptLoop::current() const {
 
 bool AcceptLoop::acceptEvent() {
   int slot = m_threads.current();
-  if (slot < 0) runtime::raiseRuntimeError(WindowError::kAcceptNeedsWindow);
+  if (slot < 0) runtime::raiseRuntimeError(runtime::err::kAcceptRequiresWindow);
   SlotLoop& t = loopOf(slot);
   t.event = 0;
   t.field = 0;
@@ -33,7 +34,7 @@ bool AcceptLoop::acceptEvent() {
   // Entering a loop: the thread's newest window becomes the loop's window.
   Window* top = m_registry.topWindow(slot);
   if (top && (t.loops.empty() || t.loops.back() != top->id())) t.loops.push_back(top->id());
-  if (t.loops.empty()) runtime::raiseRuntimeError(WindowError::kAcceptNeedsWindow);
+  if (t.loops.empty()) runtime::raiseRuntimeError(runtime::err::kAcceptRequiresWindow);
   for (;;) {
     Window* w = m_registry.window(t.loops.back());
     if (!w || w->closeDelivered()) {
@@ -77,7 +78,7 @@ void AcceptLoop::post(int event, int field, int threadNumber) {
 void AcceptLoop::postTo(int id, int event, int field) {
   Window* w = m_registry.window(id);
   if (!w || w->kind() == WindowKind::MessageBox) return;
-  if (w->kind() == WindowKind::Report) runtime::raiseRuntimeError(WindowError::kEventToReport);
+  if (w->kind() == WindowKind::Report) runtime::raiseRuntimeError(runtime::err::kEventPostedToReportControl);
   w->post(event, isFieldEvent(event) ? field : 0);
 }
 

@@ -12,6 +12,7 @@
 #include <exception>
 #include <vector>
 
+#include "runtime/error_codes.h"
 #include "runtime/runtime_error.h"
 #include "storage/layer/thread_context.h"
 
@@ -26,7 +27,7 @@ constexpr size_t kStackScale = 16;
 // ... and never less than this.
 constexpr size_t kMinFiberStack = 512 * 1024;
 // Runtime error for an internal fault of the window library.
-constexpr int kInternalWindowError = 501;
+constexpr int kInternalWindowError = runtime::err::kInternalError01;
 }  // namespace
 
 struct ProcedureThreads::Slot {

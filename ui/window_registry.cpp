@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "runtime/error_codes.h"
 #include "runtime/runtime_error.h"
 #include "ui/event_codes.h"
 
@@ -76,21 +77,21 @@ void WindowRegistry::computeRows(Window& w) {
 int WindowRegistry::openWindow(std::string_view label) { return openWindow({}, label); }
 
 void WindowRegistry::checkOpen(int slot, const Structure* s) {
-  if (!s || s->kind == StructureKind::Report) runtime::raiseRuntimeError(WindowError::kOpenWindow);
+  if (!s || s->kind == StructureKind::Report) runtime::raiseRuntimeError(runtime::err::kUnableToOpenWindow);
   int frame = frameId();
   if (s->kind == StructureKind::Application && frame != 0)
-    runtime::raiseRuntimeError(WindowError::kAppAlreadyActive);
+    runtime::raiseRuntimeError(runtime::err::kApplicationAlreadyActive);
   if (s->mdi) {
-    if (frame == 0) runtime::raiseRuntimeError(WindowError::kNoApplication);
-    if (window(frame)->thread() == slot) runtime::raiseRuntimeError(WindowError::kMdiOnAppThread);
+    if (frame == 0) runtime::raiseRuntimeError(runtime::err::kMdiWithoutApplication);
+    if (window(frame)->thread() == slot) runtime::raiseRuntimeError(runtime::err::kMdiOnApplicationThread);
   }
   for (int id : windowsOf(slot))
-    if (&window(id)->decl() == s) runtime::raiseRuntimeError(WindowError::kAlreadyOpen);
+    if (&window(id)->decl() == s) runtime::raiseRuntimeError(runtime::err::kWindowAlreadyOpen);
 }
 
 int WindowRegistry::openWindow(std::string_view module, std::string_view label) {
   int slot = m_threads.current();
-  if (slot < 0) runtime::raiseRuntimeError(WindowError::kOpenWindow);
+  if (slot < 0) runtime::raiseRuntimeError(runtime::err::kUnableToOpenWindow);
   const Structure* s = module.empty() ? m_catalogue.find(label) : m_catalogue.find(module, label);
   checkOpen(slot, s);
 
@@ -120,7 +121,7 @@ int WindowRegistry::openWindow(std::string_view module, std::string_view label) 
 
 void WindowRegistry::closeWindow(int id) {
   Window* w = window(id);
-  if (!w || w->kind() == WindowKind::MessageBox) runtime::raiseRuntimeError(WindowError::kNotOpen);
+  if (!w || w->kind() == WindowKind::MessageBox) runtime::raiseRuntimeError(runtime::err::kWindowNotOpen);
   if (w->kind() == WindowKind::Report) {
     std::erase(m_slots[static_cast<size_t>(w->thread())].reports, id);
     m_windows.erase(id);
@@ -131,12 +132,12 @@ void WindowRegistry::closeWindow(int id) {
 
 int WindowRegistry::openReport(std::string_view label) {
   int slot = m_threads.current();
-  if (slot < 0) runtime::raiseRuntimeError(WindowError::kOpenWindow);
+  if (slot < 0) runtime::raiseRuntimeError(runtime::err::kUnableToOpenWindow);
   const Structure* s = m_catalogue.find(label);
-  if (!s || s->kind != StructureKind::Report) runtime::raiseRuntimeError(WindowError::kOpenWindow);
+  if (!s || s->kind != StructureKind::Report) runtime::raiseRuntimeError(runtime::err::kUnableToOpenWindow);
   auto& reports = m_slots[static_cast<size_t>(slot)].reports;
   for (int id : reports)
-    if (&window(id)->decl() == s) runtime::raiseRuntimeError(WindowError::kReportAlreadyOpen);
+    if (&window(id)->decl() == s) runtime::raiseRuntimeError(runtime::err::kReportAlreadyOpen);
   int id = newId();
   m_windows.emplace(id, std::make_unique<Window>(id, slot, *s));
   reports.push_back(id);

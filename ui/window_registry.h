@@ -17,19 +17,6 @@
 
 namespace linkar::ui {
 
-// Runtime errors of the window engine.
-namespace WindowError {
-constexpr int kEventToReport = 522;    // "Event posted to a report control"
-constexpr int kReportAlreadyOpen = 525; // "Report is already open"
-constexpr int kAppAlreadyActive = 526;  // "Unable to open APPLICATION (APPLICATION already active)"
-constexpr int kOpenWindow = 529;        // "Unable to open WINDOW"
-constexpr int kNoApplication = 530;     // "Unable to open MDI window (No APPLICATION active)"
-constexpr int kMdiOnAppThread = 532;    // "Unable to open MDI window on APPLICATION's thread"
-constexpr int kAlreadyOpen = 535;       // "Window is already open"
-constexpr int kNotOpen = 536;           // "Window is not open"
-constexpr int kAcceptNeedsWindow = 537; // "ACCEPT loop requires a window"
-}  // namespace WindowError
-
 class WindowRegistry {
  public:
   // The backend, catalogue and threads must outlive the registry.

@@ -25,7 +25,6 @@
 namespace linkar::keyed {
 
 // What an open of bytes that are no data file returns.
-inline constexpr int kErrInvalidDataFile = runtime::err::kInvalidDataFile;
 
 class DataFile final : private PageMover {
  public:

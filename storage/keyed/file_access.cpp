@@ -1,5 +1,6 @@
 // Beginning and ending accesses of a shared data file, the cached header and
 // the change counter that tells a process its page cache is stale.
+#include "runtime/error_codes.h"
 #include "storage/keyed/file_access.h"
 
 #include <cassert>
@@ -82,7 +83,7 @@ FileAccess::~FileAccess() { endAccess(); }
 
 int FileAccess::beginAccess(AccessMode mode) {
   if (m_held) return 0;
-  if (mode == AccessMode::Write && !m_file->writable()) return kErrAccessDenied;
+  if (mode == AccessMode::Write && !m_file->writable()) return runtime::err::kAccessDenied;
   if (m_sharing == Sharing::Shared) {
     const int rc = mode == AccessMode::Read ? m_locks.lockReaderSlot() : m_locks.lockWriterRange();
     if (rc) return rc;
@@ -105,11 +106,11 @@ int FileAccess::refreshHeader() {
   // Nothing read: an empty file, which counts as new.
   FileHeader disk;
   if (got != 0) {
-    if (got != kHeaderSize) return kErrInvalidDataFile;
+    if (got != kHeaderSize) return runtime::err::kInvalidDataFile;
     // The usual case: nobody committed since this process last looked.
     if (m_headerValid && matchesCommitted(m_headerBytes)) return 0;
-    if (!FileHeader::read(bytesOf(m_headerBytes), disk) || !disk.regionsSound()) return kErrInvalidDataFile;
-    if (disk.changes != 0 && disk.classOf(disk.root) == 0) return kErrInvalidDataFile;
+    if (!FileHeader::read(bytesOf(m_headerBytes), disk) || !disk.regionsSound()) return runtime::err::kInvalidDataFile;
+    if (disk.changes != 0 && disk.classOf(disk.root) == 0) return runtime::err::kInvalidDataFile;
   }
   // The change counter moves with every commit; comparing the whole header
   // also catches a pending redo area left by a process that died.

@@ -31,7 +31,6 @@ Sharing sharingOf(std::uint8_t accessByte);
 
 // Operations leave at most this many dirty pages uncommitted under STREAM.
 inline constexpr std::size_t kStreamCommitPages = 40;
-inline constexpr int kErrAccessDenied = 5;  // a write access on a read-only open
 
 // Wraps the store of every file FileAccess::open opens, so that a test can
 // watch or damage what is written. Empty (the default): no wrapping.

@@ -1,5 +1,6 @@
 // Byte-range locks of the lock area: reader slots, the writer range and the
 // lock bytes of tables and records.
+#include "runtime/error_codes.h"
 #include "storage/keyed/lock_area.h"
 
 #include <cassert>
@@ -33,7 +34,7 @@ int LockArea::lockReaderSlot() {
   // A shared slot byte is refused only while a writer holds the range; the
   // slot picked at open is kept, and the wait is for that writer to finish.
   const int rc = m_file->tryLock(kLockAreaBase + m_slot, 1, platform::LockKind::Shared);
-  if (rc != kErrAlreadyLocked) return rc;
+  if (rc != runtime::err::kFileIsAlreadyLocked) return rc;
   return m_file->lock(kLockAreaBase + m_slot, 1, platform::LockKind::Shared);
 }
 
@@ -70,7 +71,7 @@ int LockArea::tryLockItem(std::uint32_t number) {
 
 int LockArea::lockTable(std::uint32_t number, int seconds) {
   const std::int64_t limit = seconds < 0 ? platform::kWaitForever : std::int64_t{seconds} * kMillisecondsPerSecond;
-  return platform::retryWhileBusy([&] { return tryLockItem(number); }, kErrAlreadyLocked, limit);
+  return platform::retryWhileBusy([&] { return tryLockItem(number); }, runtime::err::kFileIsAlreadyLocked, limit);
 }
 
 int LockArea::unlockItem(std::uint32_t number) {

@@ -8,14 +8,15 @@
 #include <functional>
 
 #include "platform/file.h"
+#include "storage/keyed/sdf_format.h"
 
 namespace linkar::keyed {
 
-inline constexpr std::uint64_t kLockAreaBase = 0x80000000ull;  // first byte of the lock area
+inline constexpr std::uint64_t kLockAreaBase = kLockAreaStart;  // first byte of the lock area
 inline constexpr std::uint64_t kReaderSlots = 1023;            // slots 0..1022, one byte each
 inline constexpr std::uint64_t kWriterRangeLength = 1023;      // 0x80000000..0x800003FE
-inline constexpr std::uint64_t kItemLockBase = 0x80000401ull;  // table lock / record hold N sits at base + N
-inline constexpr int kErrAlreadyLocked = 32;                   // "File Is Already Locked"
+inline constexpr std::uint64_t kItemLockDistance = 0x401;     // from the lock area to the item locks
+inline constexpr std::uint64_t kItemLockBase = kLockAreaStart + kItemLockDistance;  // table lock / record hold N at base + N
 
 // The lock byte offset of a table or record number: its four stored
 // (big-endian) bytes read as a little-endian value, added in 64 bits.

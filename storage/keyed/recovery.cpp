@@ -5,6 +5,7 @@
 // pending tree holds a transaction marker whose control file still lists
 // that transaction, the multi-file commit never reached its commit point and
 // the redo area is dropped; otherwise the commit stands.
+#include "runtime/error_codes.h"
 #include "storage/keyed/recovery.h"
 
 #include <sys/stat.h>
@@ -27,8 +28,6 @@
 namespace linkar::keyed {
 namespace {
 
-constexpr int kErrFileNotFound = 2;  // the control file is gone: it lists nothing
-constexpr int kErrPathNotFound = 3;
 // A control file is itself a data file; one holding a marker again is not
 // followed further (a loop of markers must not recurse without end).
 constexpr int kMaxRecoveryDepth = 2;
@@ -64,21 +63,21 @@ int walkRedoArea(DataFile& file, const FileHeader& logged, std::vector<RedoImage
   const std::uint64_t start = logged.redoStart;
   const std::uint64_t end = logged.redoEnd;
   if (start < kHeaderSize || end <= start || end >= kLockAreaStart || start % kUnit || end % kUnit)
-    return kErrInvalidDataFile;
+    return runtime::err::kInvalidDataFile;
   for (std::uint64_t pos = start; pos < end;) {
     std::string head;
     std::size_t got = 0;
     if (const int rc = file.readBlocks(pos, head, kIoBlock, &got)) return rc;
-    if (got != kIoBlock) return kErrInvalidDataFile;
+    if (got != kIoBlock) return runtime::err::kInvalidDataFile;
     const auto* p = bytesOf(head);
     const std::uint64_t home = getLe32(p + kPageHome);
     const std::size_t stored = getLe16(p + kPageStored);
     const std::size_t size = roundUpUnit(stored);
     const bool isHeader = home == 0;
-    if (isHeader ? stored != kHeaderSize : stored < kPageHeader) return kErrInvalidDataFile;
-    if (size > kMaxPageBytes || pos + size > end) return kErrInvalidDataFile;
+    if (isHeader ? stored != kHeaderSize : stored < kPageHeader) return runtime::err::kInvalidDataFile;
+    if (size > kMaxPageBytes || pos + size > end) return runtime::err::kInvalidDataFile;
     if (!isHeader && (home < kHeaderSize || (home - kHeaderSize) % kUnit || home + size > start))
-      return kErrInvalidDataFile;
+      return runtime::err::kInvalidDataFile;
     images.push_back({home, pos, size});
     pos += size;
   }
@@ -89,13 +88,13 @@ int readPendingHeader(DataFile& file, const std::vector<RedoImage>& images, File
   const RedoImage* found = nullptr;
   for (const RedoImage& image : images)
     if (image.home == 0) found = &image;
-  if (!found) return kErrInvalidDataFile;
+  if (!found) return runtime::err::kInvalidDataFile;
   std::string bytes;
   std::size_t got = 0;
   if (const int rc = file.readBlocks(found->position, bytes, kHeaderSize, &got)) return rc;
   if (got != kHeaderSize || !FileHeader::read(bytesOf(bytes), out) || !out.regionsSound())
-    return kErrInvalidDataFile;
-  if (out.changes != 0 && out.classOf(out.root) == 0) return kErrInvalidDataFile;
+    return runtime::err::kInvalidDataFile;
+  if (out.changes != 0 && out.classOf(out.root) == 0) return runtime::err::kInvalidDataFile;
   return 0;
 }
 
@@ -108,11 +107,11 @@ int controlFileLists(const std::string& name, std::uint32_t number, bool* listed
   if (sameFile(name, guard().recoveringPath)) return 0;
   platform::File raw;
   int rc = raw.open(name, platform::kAccessRead | platform::kShareDenyNone);
-  if (rc == kErrFileNotFound || rc == kErrPathNotFound) return 0;
+  if (rc == platform::kErrorFileNotFound || rc == platform::kErrorPathNotFound) return 0;
   if (rc) return rc;
   auto store = std::make_unique<FileStore>(std::move(raw));
   LockArea locks(&store->file());
-  rc = platform::retryWhileBusy([&] { return locks.tryLockReaderSlot(); }, kErrAlreadyLocked,
+  rc = platform::retryWhileBusy([&] { return locks.tryLockReaderSlot(); }, runtime::err::kFileIsAlreadyLocked,
                                 kControlLockWaitMilliseconds);
   if (rc) return rc;
   std::unique_ptr<DataFile> control;
@@ -141,9 +140,9 @@ int transactionUnfinished(DataFile& file, bool* unfinished) {
   }
   if (!marker) return 0;
   TransactionMarker parsed;
-  if (!parseMarker(marker->data(), parsed)) return kErrInvalidDataFile;
+  if (!parseMarker(marker->data(), parsed)) return runtime::err::kInvalidDataFile;
   RecoveryGuard& g = guard();
-  if (g.depth >= kMaxRecoveryDepth) return kErrInvalidDataFile;
+  if (g.depth >= kMaxRecoveryDepth) return runtime::err::kInvalidDataFile;
   ++g.depth;
   const std::string recovering = g.recoveringPath;
   const int rc = controlFileLists(parsed.controlFile, parsed.number, unfinished);
@@ -172,7 +171,7 @@ int copyHome(DataFile& file, const std::vector<RedoImage>& images) {
     std::size_t got = 0;
     // Byte for byte: the images are already enciphered as their homes want them.
     if (const int rc = file.store().read(image.position, bytes.data(), image.size, &got)) return rc;
-    if (got != image.size) return kErrInvalidDataFile;
+    if (got != image.size) return runtime::err::kInvalidDataFile;
     if (const int rc = file.writeRaw(image.home, bytes)) return rc;
   }
   return file.store().flush();

@@ -2,6 +2,7 @@
 // its table handles as instances, and one operation per code. After every
 // operation on an open table the data file's access ends by the commit rule
 // (commit now, unless a LOGOUT holds the file or STREAM batches it).
+#include "runtime/error_codes.h"
 #include "storage/keyed/strandel_driver.h"
 
 #include <set>
@@ -29,8 +30,6 @@ using storage::OpOutcome;
 namespace op = storage::op;
 
 constexpr uint16_t kDriverVersion = 1;
-constexpr int32_t kUnsupported = 80;  // "Unsupported File Driver Function"
-constexpr int32_t kErrFileNotOpen = 37;  // "File Not Open"
 constexpr std::string_view kRegisterOption = "REGISTER";
 constexpr std::string_view kSendNotRecognised = "SEND arg not recognised";
 constexpr std::uint8_t kBuildMode = 0x22;  // read and write, deny write: BUILD and PACK of a closed file
@@ -65,7 +64,7 @@ OpOutcome records(StrandelTable& t, const storage::KeyDecl* decl) {
   if (decl == nullptr)
     return OpOutcome::ok(static_cast<int32_t>(readCounter(t.tree(), t.m_table, kTableSubject).value_or(Counter{}).count));
   TableKey* key = t.keyOf(decl);
-  if (!key) return OpOutcome::fail(kErrInvalidKeyFile);
+  if (!key) return OpOutcome::fail(runtime::err::kInvalidKeyFile);
   if (key->privateTree) {
     std::string prefix = tablePrefix(t.m_table);
     prefix.push_back(static_cast<char>(key->desc.number));
@@ -133,8 +132,8 @@ OpOutcome run(StrandelTable& t, OpCall& call) {
     default:
       break;
   }
-  if (!t.m_file) return OpOutcome::fail(kErrFileNotOpen);
-  if (!t.m_file->usable()) return OpOutcome::fail(kErrAccessDenied);
+  if (!t.m_file) return OpOutcome::fail(runtime::err::kFileNotOpen);
+  if (!t.m_file->usable()) return OpOutcome::fail(runtime::err::kAccessDenied);
   switch (call.code) {
     case op::kAdd:
       return addRecord(t, false);
@@ -264,7 +263,7 @@ OpOutcome run(StrandelTable& t, OpCall& call) {
     case op::kMemoPropertyGet:
       return memoPropertyGet(t, call);
     default:
-      return OpOutcome::fail(kUnsupported);
+      return OpOutcome::fail(runtime::err::kUnsupportedFunction);
   }
 }
 

@@ -1,6 +1,7 @@
 // The shared data-file object: each thread's list of open data files,
 // opening with share modes, and the begin and end of each operation's
 // access with the end-of-operation commit rule.
+#include "runtime/error_codes.h"
 #include "storage/keyed/strandel_file.h"
 
 #include <map>
@@ -17,7 +18,7 @@ std::shared_ptr<StrandelThreadState> threadState() {
   return storage::threadFiles().sharedDriverState<StrandelThreadState>(&kThreadStateKey);
 }
 
-int sharingRefusal(int rc) { return rc == kErrSharingConflict ? kErrAccessDenied : rc; }
+int sharingRefusal(int rc) { return rc == platform::kErrorSharingViolation ? runtime::err::kAccessDenied : rc; }
 
 }  // namespace
 
@@ -102,7 +103,7 @@ StrandelFile::~StrandelFile() {
 bool StrandelFile::enrolled() const { return m_access && m_thread->transaction.enrolled(*m_access); }
 
 int StrandelFile::beginAccess(bool write) {
-  if (!m_access) return kErrAccessDenied;  // a failed reopen left no file behind
+  if (!m_access) return runtime::err::kAccessDenied;  // a failed reopen left no file behind
   data().beginOperation();
   return write ? m_access->beginWrite() : m_access->beginAccess(AccessMode::Read);
 }

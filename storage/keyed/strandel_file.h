@@ -23,7 +23,6 @@
 
 namespace linkar::keyed {
 
-inline constexpr int kErrSharingConflict = 32;  // what the platform reports for a share conflict
 
 class StrandelFile;
 

@@ -1,6 +1,7 @@
 // The table handle: parsing the declaration into keys and memos, the
 // definition stream it describes, and the read, hold and memo steps that
 // the record and sequence statements share.
+#include "runtime/error_codes.h"
 #include "storage/keyed/strandel_table.h"
 
 #include <algorithm>
@@ -29,7 +30,7 @@ std::uint32_t entryRecordNumber(const Entry& entry) {
 int StrandelTable::prepare(const storage::FileDecl& file) {
   for (std::uint8_t k = 0; k < file.keyCount; ++k) {
     storage::KeyDecl* decl = file.keys ? file.keys[k] : nullptr;
-    if (!decl || (decl->componentCount > 0 && !decl->components)) return kErrInvalidDeclaration;
+    if (!decl || (decl->componentCount > 0 && !decl->components)) return runtime::err::kInvalidRecordDeclaration;
     TableKey key;
     key.decl = decl;
     key.desc.number = k;
@@ -37,19 +38,19 @@ int StrandelTable::prepare(const storage::FileDecl& file) {
     for (std::uint8_t c = 0; c < decl->componentCount; ++c) {
       const std::int32_t n = decl->components[c];
       const std::int64_t index = (n < 0 ? -static_cast<std::int64_t>(n) : n) - 1;
-      if (index < 0 || index >= static_cast<std::int64_t>(m_fields.size())) return kErrInvalidDeclaration;
+      if (index < 0 || index >= static_cast<std::int64_t>(m_fields.size())) return runtime::err::kInvalidRecordDeclaration;
       const storage::FieldInfo& f = m_fields[static_cast<std::size_t>(index)];
-      if (f.offset + f.totalSize() > m_recordLength) return kErrInvalidDeclaration;
+      if (f.offset + f.totalSize() > m_recordLength) return runtime::err::kInvalidRecordDeclaration;
       key.desc.components.push_back(KeyComponent{f.type, f.offset, f.totalSize(), n < 0});
     }
-    if (key.desc.components.empty()) return kErrInvalidDeclaration;
+    if (key.desc.components.empty()) return runtime::err::kInvalidRecordDeclaration;
     decl->driverHandle = k + 1;
     m_keyDescs.push_back(key.desc);
     m_keys.push_back(std::move(key));
   }
   for (std::uint8_t m = 0; m < file.memoCount; ++m) {
     storage::MemoDecl* decl = file.memos ? file.memos[m] : nullptr;
-    if (!decl || decl->size < 0) return kErrInvalidDeclaration;
+    if (!decl || decl->size < 0) return runtime::err::kInvalidRecordDeclaration;
     TableMemo memo;
     memo.decl = decl;
     memo.buffer = storage::memoBufferOf(file, m + 1);
@@ -128,7 +129,7 @@ int StrandelTable::readRecord(std::uint32_t number) {
   if (!entry) {
     m_holdRequested = false;
     m_watchRequested = false;
-    return kErrRecordNotFound;
+    return runtime::err::kRecordNotFound;
   }
   if (m_holdRequested) {
     m_holdRequested = false;
@@ -136,7 +137,7 @@ int StrandelTable::readRecord(std::uint32_t number) {
     // only by the HOLD's seconds; the other threads go on meanwhile.
     if (m_file->locks().lockTable(number, m_holdSeconds) != 0) {
       m_watchRequested = false;
-      return kErrRecordHeld;
+      return runtime::err::kRecordIsAlreadyHeld;
     }
     m_held = true;
     m_heldRecord = number;

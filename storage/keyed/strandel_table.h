@@ -21,17 +21,6 @@
 namespace linkar::keyed {
 
 // Error codes of the record operations.
-inline constexpr int kErrFileNotFound = 2;          // "File Not Found"
-inline constexpr int kErrRecordNotAvailable = 33;   // "Record Not Available"
-inline constexpr int kErrRecordNotFound = 35;       // "Record Not Found"
-inline constexpr int kErrInvalidKeyFile = 38;       // "Invalid Key File"
-inline constexpr int kErrRecordHeld = 43;           // "Record Is Already Held"
-inline constexpr int kErrInvalidFilename = 45;      // "Invalid Filename"
-inline constexpr int kErrKeysMustBeRebuilt = 46;    // "Key File Must Be Rebuilt"
-inline constexpr int kErrInvalidDeclaration = 47;   // "Invalid Record Declaration"
-inline constexpr int kErrNoCreate = 54;             // "No Create Attribute"
-inline constexpr int kErrUnknown = 81;              // "Unknown Error Posted"
-inline constexpr int kErrChangedElsewhere = 89;     // "Record Changed By Another Station"
 
 // The sequence states: what the first NEXT or PREVIOUS after them does.
 enum class Sequence {

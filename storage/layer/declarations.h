@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/file.h"
+
 namespace linkar::storage {
 
 struct Descriptor;
@@ -38,16 +40,17 @@ constexpr uint8_t kAttrDriverOption3 = 0x08;  // passed to the driver as its thi
 constexpr uint8_t kAttrRegister = 0x10;       // registered with the runtime before OPEN, SHARE, SEND
 constexpr uint8_t kAttrOem = 0x20;            // text fields are stored in the OEM character set
 
-// Access mode of OPEN and SHARE: low two bits the access, high nibble the sharing.
-constexpr int32_t kAccessMask = 0x03;
-constexpr int32_t kAccessRead = 0x00;
-constexpr int32_t kAccessWrite = 0x01;
-constexpr int32_t kAccessReadWrite = 0x02;
-constexpr int32_t kShareMask = 0xF0;
-constexpr int32_t kDenyAll = 0x10;
-constexpr int32_t kDenyWrite = 0x20;
-constexpr int32_t kDenyRead = 0x30;
-constexpr int32_t kDenyNone = 0x40;
+// Access mode of OPEN and SHARE: the platform's access-mode byte, as the
+// statements pass it (low two bits the access, high nibble the sharing).
+constexpr int32_t kAccessMask = platform::kAccessMask;
+constexpr int32_t kAccessRead = platform::kAccessRead;
+constexpr int32_t kAccessWrite = platform::kAccessWrite;
+constexpr int32_t kAccessReadWrite = platform::kAccessReadWrite;
+constexpr int32_t kShareMask = platform::kShareMask;
+constexpr int32_t kDenyAll = platform::kShareDenyAll;
+constexpr int32_t kDenyWrite = platform::kShareDenyWrite;
+constexpr int32_t kDenyRead = platform::kShareDenyRead;
+constexpr int32_t kDenyNone = platform::kShareDenyNone;
 
 // Key attribute bits.
 constexpr uint32_t kKeyDuplicates = 0x01;  // duplicates allowed

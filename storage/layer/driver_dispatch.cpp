@@ -4,6 +4,7 @@
 #include <cassert>
 #include <new>
 
+#include "runtime/error_codes.h"
 #include "runtime/error_state.h"
 #include "runtime/string_stack.h"
 #include "storage/layer/declaration_registry.h"
@@ -14,13 +15,7 @@ namespace linkar::storage {
 
 namespace {
 
-constexpr int32_t kAccessDenied = 5;
-constexpr int32_t kRecordNotAvailable = 33;
-constexpr int32_t kFileNotOpen = 37;
-constexpr int32_t kFileAlreadyOpen = 52;
-constexpr int32_t kLogoutActive = 56;
-constexpr int32_t kExclusiveRequired = 63;
-constexpr int32_t kUnsupportedFunction = 80;
+using namespace runtime::err;
 
 bool registersFirst(int32_t code)
 {
@@ -42,7 +37,7 @@ OpOutcome checkRow(const PreconditionRow& row, const DriverInstance& inst)
         if (missing & (kStateCurrent | kStateSequence))
             return OpOutcome::fail(kRecordNotAvailable);
         if (missing & kStateExclusive)
-            return OpOutcome::fail(kExclusiveRequired);
+            return OpOutcome::fail(kExclusiveAccessRequired);
         if (missing & kStateWrite)
             return OpOutcome::fail(kAccessDenied);
         return OpOutcome::failSilently();
@@ -51,7 +46,7 @@ OpOutcome checkRow(const PreconditionRow& row, const DriverInstance& inst)
     if (present & kStateOpen)
         return OpOutcome::fail(kFileAlreadyOpen);
     if (present & kStateTransaction)
-        return OpOutcome::fail(kLogoutActive);
+        return OpOutcome::fail(kLogoutAlreadyActive);
     if (present)
         return OpOutcome::failSilently();
     return OpOutcome::ok();

@@ -1,13 +1,12 @@
 // Creating the common part of a driver instance from a declaration.
 #include "storage/layer/driver_instance.h"
 
+#include "runtime/error_codes.h"
 #include "storage/layer/thread_files.h"
 
 namespace linkar::storage {
 
-namespace {
-constexpr int kInvalidRecordDeclaration = 47;
-}
+using runtime::err::kInvalidRecordDeclaration;
 
 int initInstance(DriverInstance& instance, const FileDecl& file)
 {

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "runtime/error_codes.h"
 #include "runtime/runtime_error.h"
 #include "runtime/string_stack.h"
 #include "storage/layer/driver_instance.h"
@@ -16,7 +17,7 @@ namespace {
 
 // The runtime error for a declaration that names no driver: a fault of the
 // program, not of its data, so it ends the program with the file named.
-constexpr int kNoDriverError = 501;
+constexpr int kNoDriverError = runtime::err::kInternalError01;
 
 [[noreturn]] void noDriver(std::string_view what)
 {

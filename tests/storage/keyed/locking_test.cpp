@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
+#include "runtime/error_codes.h"
 #include "platform/clock.h"
 #include "platform/pause.h"
 #include "storage/keyed/lock_area.h"
@@ -141,7 +142,7 @@ TEST(Locking, ATableLockWithSecondsTimesOutWith32WithoutSpinning) {
   ASSERT_TRUE(meet.waitFor(kSignalLimitMs));
   auto access = openQuietly(path);
   ASSERT_TRUE(access);
-  EXPECT_EQ(access->locks().tryLockItem(kTable), kErrAlreadyLocked);
+  EXPECT_EQ(access->locks().tryLockItem(kTable), runtime::err::kFileIsAlreadyLocked);
 
   const std::int64_t t0 = platform::monotonicMilliseconds();
   const std::int64_t c0 = cpuMilliseconds();
@@ -150,7 +151,7 @@ TEST(Locking, ATableLockWithSecondsTimesOutWith32WithoutSpinning) {
     ++idles;
     platform::sleepMilliseconds(ms);
   });
-  EXPECT_EQ(access->locks().lockTable(kTable, 1), kErrAlreadyLocked);
+  EXPECT_EQ(access->locks().lockTable(kTable, 1), runtime::err::kFileIsAlreadyLocked);
   platform::setPauseHandler(std::move(previous));
   const std::int64_t waited = platform::monotonicMilliseconds() - t0;
   EXPECT_GE(waited, 990);
@@ -180,7 +181,7 @@ TEST(Locking, ARecordHoldKeepsOnlyThatRecordFromOtherProcesses) {
   ASSERT_TRUE(meet.waitFor(kSignalLimitMs));
   auto access = openQuietly(path);
   ASSERT_TRUE(access);
-  EXPECT_EQ(access->locks().tryLockItem(7), kErrAlreadyLocked);
+  EXPECT_EQ(access->locks().tryLockItem(7), runtime::err::kFileIsAlreadyLocked);
   EXPECT_EQ(access->locks().tryLockItem(8), 0);
   // Holds and table locks are apart from the access locks.
   EXPECT_EQ(access->beginWrite(), 0);
