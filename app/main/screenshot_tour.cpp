@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "runtime/error_codes.h"
 #include "app/program_entry.h"
 #include "app/standard_warning.h"
 #include "runtime/error_state.h"
@@ -32,8 +33,6 @@ using ui::qt::QtBackend;
 
 // Height of the drawn title bar, in pixels.
 constexpr int kTitleBarHeight = 24;
-// Operating-system error standing for a file another program holds.
-constexpr int kAccessDenied = 5;
 
 void settle(QtBackend& backend) {
   for (int i = 0; i < 5; ++i) {
@@ -285,7 +284,7 @@ int runScreenshotTour(QtBackend& backend, const QString& folder) {
   // One box of each button layout, from a procedure of its own.
   int thread = engine.start(
       [] {
-        runtime::setErrorFromCode(kAccessDenied);
+        runtime::setErrorFromCode(runtime::err::kAccessDenied);  // a file another program holds
         StandardWarning(2, "LINKAR");
         StandardWarning(16);
         StandardWarning(32);
