@@ -16,9 +16,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "runtime/error_codes.h"
 #include "app/program_entry.h"
 #include "app/standard_warning.h"
+#include "runtime/error_codes.h"
 #include "runtime/error_state.h"
 #include "ui/key_codes.h"
 #include "ui/qt/frame_window.h"
