@@ -94,6 +94,11 @@ class ThreadFiles : public ::testing::Test {
     return out;
   }
 
+  // Starts a LOCK of LINKAR with a time limit against a lock held elsewhere
+  // and a bystander thread: the bystander gets through while the LOCK
+  // waits, and the LOCK gives up with 32 once its limit has passed.
+  void expectTimedLockGivesUpWhileOthersRun();
+
   // Answers every box of the threads in turn until none is left.
   void answerInTurns(const std::vector<int>& threads) {
     for (bool any = true; any;) {
@@ -274,15 +279,7 @@ constexpr int64_t kLockLimitMs = kLockSeconds * 1000;
 // A resumed thread notices the passing of its limit within a few pauses.
 constexpr int64_t kLockSlackMs = 400;
 
-TEST_F(ThreadFiles, ATimedLockAgainstAnotherThreadOfTheProcessTimesOutWhileOthersRun) {
-  const int holder = m_driver.start([&] {
-    CheckOpen(LINKAR);
-    fileLock(LINKAR);
-    waitForUser("holding");
-    fileUnlock(LINKAR);
-    fileClose(LINKAR);
-  });
-  ASSERT_NE(m_driver.messageBox(holder), nullptr);
+void ThreadFiles::expectTimedLockGivesUpWhileOthersRun() {
   TimedLock lock;
   m_driver.start(timedLockOnLinkar(lock, kLockSeconds));
   bool bystanderDone = false;
@@ -292,11 +289,22 @@ TEST_F(ThreadFiles, ATimedLockAgainstAnotherThreadOfTheProcessTimesOutWhileOther
   });
   ASSERT_TRUE(m_driver.answer("OK", bystander));
   EXPECT_TRUE(bystanderDone && !lock.done) << "the waiting thread must not keep the others from running";
-
   ASSERT_TRUE(m_driver.runUntil([&] { return lock.done; }, kPatienceMs));
   EXPECT_EQ(lock.error, runtime::err::kFileIsAlreadyLocked);
   EXPECT_GE(lock.waitedMs, kLockLimitMs);
   EXPECT_LT(lock.waitedMs, kLockLimitMs + kLockSlackMs);
+}
+
+TEST_F(ThreadFiles, ATimedLockAgainstAnotherThreadOfTheProcessTimesOutWhileOthersRun) {
+  const int holder = m_driver.start([&] {
+    CheckOpen(LINKAR);
+    fileLock(LINKAR);
+    waitForUser("holding");
+    fileUnlock(LINKAR);
+    fileClose(LINKAR);
+  });
+  ASSERT_NE(m_driver.messageBox(holder), nullptr);
+  expectTimedLockGivesUpWhileOthersRun();
   ASSERT_TRUE(m_driver.answer("OK", holder));
 
   // Once the holder let go, the same LOCK is granted at once.
@@ -320,19 +328,7 @@ TEST_F(ThreadFiles, ATimedLockAgainstAnotherProcessTimesOutWhileOthersRun) {
   meet.becomeParent();
   ASSERT_TRUE(meet.waitFor(static_cast<int>(kPatienceMs)));
 
-  TimedLock lock;
-  m_driver.start(timedLockOnLinkar(lock, kLockSeconds));
-  bool bystanderDone = false;
-  const int bystander = m_driver.start([&] {
-    waitForUser("bystander");
-    bystanderDone = true;
-  });
-  ASSERT_TRUE(m_driver.answer("OK", bystander));
-  EXPECT_TRUE(bystanderDone && !lock.done);
-  ASSERT_TRUE(m_driver.runUntil([&] { return lock.done; }, kPatienceMs));
-  EXPECT_EQ(lock.error, runtime::err::kFileIsAlreadyLocked);
-  EXPECT_GE(lock.waitedMs, kLockLimitMs);
-  EXPECT_LT(lock.waitedMs, kLockLimitMs + kLockSlackMs);
+  expectTimedLockGivesUpWhileOthersRun();
 
   meet.signal();
   EXPECT_EQ(child.wait(static_cast<int>(kPatienceMs)), 0);
