@@ -37,6 +37,26 @@ bool isAlertKey(const ControlState& s, int key) {
   return std::find(s.alertKeys.begin(), s.alertKeys.end(), key) != s.alertKeys.end();
 }
 
+// A character a list's locator takes: printable, typed without Ctrl or Alt.
+bool isLocatorKey(int key, int character) {
+  constexpr int kDeleteCharacter = 0x7F;
+  return character > Key::kSpaceKey && character != kDeleteCharacter && !(key & (Key::kCtrl | Key::kAlt));
+}
+
+bool isScrollEvent(int event) {
+  switch (event) {
+    case Event::ScrollUp: case Event::ScrollDown: case Event::PageUp: case Event::PageDown:
+    case Event::ScrollTop: case Event::ScrollBottom:
+      return true;
+    default:
+      return false;
+  }
+}
+
+void postOnce(Window& w, int event, int field = 0) {
+  if (!w.hasPending(event, field)) w.post(event, field);
+}
+
 }  // namespace
 
 InputRouter::InputRouter(Backend& backend, WindowRegistry& registry, AcceptLoop& loop, Dialogs& dialogs,
@@ -178,7 +198,7 @@ bool InputRouter::key(int id, int field, int key, int character) {
   m_loop.setKey(w->thread(), key, character);
   w->focusControl(field);
   const ControlDecl& c = w->control(field);
-  if (c.type == ControlType::List) return listKey(*w, field, key);
+  if (c.type == ControlType::List) return listKey(*w, field, key, character);
   if (key != Key::kEnterKey) return true;
   // Enter presses a button, accepts an entry, or presses the default button.
   if (c.type == ControlType::Button) return press(id, field);
@@ -188,9 +208,11 @@ bool InputRouter::key(int id, int field, int key, int character) {
   return true;
 }
 
-bool InputRouter::listKey(Window& w, int field, int key) {
+bool InputRouter::listKey(Window& w, int field, int key, int character) {
   ControlState& s = w.state(field);
-  if (isAlertKey(s, key)) {
+  // A list whose procedure alerted keys is a browse: every printable
+  // character typed on it reaches the procedure too, as its locator.
+  if (isAlertKey(s, key) || (!s.alertKeys.empty() && isLocatorKey(key, character))) {
     w.post(Event::AlertKey, field);
     return true;
   }
@@ -269,6 +291,24 @@ bool InputRouter::thumb(int id, int field, int thumb) {
   return true;
 }
 
+bool InputRouter::scroll(int id, int field, int event) {
+  Window* w = reachableControl(id, field);
+  if (!w || w->control(field).type != ControlType::List || !isScrollEvent(event)) return false;
+  w->post(event, field);
+  return true;
+}
+
+bool InputRouter::listRows(int id, int field, int rows) {
+  if (m_scheduler.ended()) return false;
+  Window* w = m_registry.window(id);
+  if (!w || !w->hasField(field) || w->control(field).type != ControlType::List) return false;
+  rows = std::max(1, rows);
+  if (w->visibleRows(field) == rows) return false;
+  w->setVisibleRows(field, rows);
+  postOnce(*w, Event::Sized);
+  return true;
+}
+
 bool InputRouter::close(int id) {
   Window* w = placeableWindow(id);
   if (!w) return false;
@@ -311,7 +351,7 @@ bool InputRouter::place(int id, Rect place) {
   }
   w->setPlace(place);
   if (place.x != old.x || place.y != old.y) w->post(Event::Moved, 0);
-  if (place.width != old.width || place.height != old.height) w->post(Event::Sized, 0);
+  if (place.width != old.width || place.height != old.height) postOnce(*w, Event::Sized);
   return true;
 }
 
@@ -321,7 +361,7 @@ bool InputRouter::maximize(int id) {
   if (w->maximized()) return true;
   w->setMaximized(true);
   w->post(Event::Maximized, 0);
-  w->post(Event::Sized, 0);
+  postOnce(*w, Event::Sized);
   return true;
 }
 
@@ -342,7 +382,7 @@ bool InputRouter::restore(int id) {
   w->setMaximized(false);
   w->setMinimized(false);
   w->post(Event::Restored, 0);
-  if (wasMaximized) w->post(Event::Sized, 0);
+  if (wasMaximized) postOnce(*w, Event::Sized);
   return true;
 }
 

@@ -37,6 +37,16 @@ class InputRouter {
   // (a prompt hands it to the control declared after it).
   bool mnemonic(int window, int letter);
   bool thumb(int window, int field, int thumb);
+  // A row or page scroll on a list that is not a key: the wheel, the scroll
+  // bar's arrows and trough. `event` is one of EVENT:ScrollUp ...
+  // EVENT:ScrollBottom; each call posts one, so three rows are three calls.
+  bool scroll(int window, int field, int event);
+  // The backend laid a list out anew (its window was sized): the model learns
+  // how many whole rows it shows and, when that changed, the window gets
+  // EVENT:Sized so that its procedure fills the page again. Taken even while
+  // a box holds the thread: the event waits in the queue until it closes.
+  // Returns whether the count changed.
+  bool listRows(int window, int field, int rows);
   bool focus(int window, int field);
   bool close(int window);
   // The user moved, sized, maximised, minimised or restored a window.
@@ -58,7 +68,7 @@ class InputRouter {
   // Like inputWindow, for a control the user can reach.
   Window* reachableControl(int id, int field);
   bool pressTab(Window& w, const ControlDecl& tab);
-  bool listKey(Window& w, int field, int key);
+  bool listKey(Window& w, int field, int key, int character);
   bool boxKey(Window& box, int key);
 
   Backend& m_backend;

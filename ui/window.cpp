@@ -96,6 +96,13 @@ int Window::rowsOf(int field) const {
   return i < m_visibleRows.size() ? m_visibleRows[i] : 0;
 }
 
+void Window::setVisibleRows(int field, int rows) {
+  size_t i = indexOf(field);
+  assert(i < m_states.size() && "no such field in this window");
+  m_visibleRows.resize(m_states.size(), 0);
+  m_visibleRows[i] = std::max(1, rows);
+}
+
 void Window::display(int field) {
   for (size_t i = 0; i < m_decl->controls.size(); ++i) {
     const ControlDecl& c = m_decl->controls[i];

@@ -111,6 +111,8 @@ class Window {
   // Rows a list shows at once, from its height and the row height in pixels.
   int visibleRows(int field) const { return m_visibleRows.empty() ? 0 : rowsOf(field); }
   void setRowGeometry(std::vector<int> rowsPerField) { m_visibleRows = std::move(rowsPerField); }
+  // One list's rows, once its backend has laid it out (at least one row).
+  void setVisibleRows(int field, int rows);
 
   // Copies bound variables into controls (field 0: every control).
   void display(int field = 0);

@@ -1,7 +1,8 @@
 // The windows the window-engine tests open: a small desk program of their
-// own, with a frame and its menus, a list window with tabs, a short list,
-// two forms, a dialog, a progress window with a timer, a page chooser and a
-// report. Field numbers follow declaration order, as in any catalogue.
+// own, with a frame and its menus, a list window with tabs, a short list, a
+// browse whose buttons sit under its list, two forms, a dialog, a progress
+// window with a timer, a page chooser and a report. Field numbers follow
+// declaration order, as in any catalogue.
 #pragma once
 
 #include "ui/catalogue.h"
@@ -70,6 +71,20 @@ window GROUPS$LIST "Groups" at 0 0 180 150 font "MS Sans Serif" 8 mdi resize sta
   end
   button "Items" at 124 100 50 14 use Items
   button "Close" at 124 130 50 14 use Close
+end
+window LINKS$BROWSE "Links" at 0 0 260 160 font "MS Sans Serif" 8 mdi resize status
+  list at 8 22 244 96 use Browse msg "Browsing Records" format "90L|M~&Name~@S40@100L|M~Address~@S60@30R|M~Rank~@N2@"
+  button "&Insert" at 111 122 45 14 use Insert
+  button "&Change" at 159 122 45 14 use Change
+  button "&Delete" at 207 122 45 14 use Delete
+  sheet at 4 4 252 136 use CurrentTab
+    tab "By Name" use TabName
+      button "Pick" at 8 122 40 14 use Pick
+    end
+    tab "By Rank" use TabRank
+    end
+  end
+  button "Close" at 207 142 45 14 use Close
 end
 
 module DESK.vel$desk03

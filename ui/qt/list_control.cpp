@@ -19,6 +19,10 @@ namespace {
 
 // One notch of a mouse wheel, in eighths of a degree.
 constexpr int kWheelNotch = 120;
+// Rows one notch of the wheel scrolls, as on the rest of the desktop.
+constexpr int kRowsPerNotch = 3;
+// Narrowest the list gets when its window shrinks, in dialog units.
+constexpr int kMinListWidthUnits = 40;
 // Pixels either side of a column edge that grab it for resizing.
 constexpr int kResizeGrip = 3;
 // Narrowest a column can be dragged to, in pixels.
@@ -84,13 +88,29 @@ ListControl::ListControl(const ControlDecl& decl, DialogUnits units, QWidget* pa
   m_bar->setPageStep(10);
   m_bar->setFocusPolicy(Qt::NoFocus);
   connect(m_bar, &QScrollBar::actionTriggered, this, &ListControl::onScrollAction);
-  connect(m_bar, &QScrollBar::sliderReleased, this, [this] { emit thumbDragged(m_bar->sliderPosition()); });
+  connect(m_bar, &QScrollBar::sliderPressed, this, [this] { m_pressedThumb = m_bar->sliderPosition(); });
+  connect(m_bar, &QScrollBar::sliderReleased, this, [this] {
+    // A thumb taken and let go where it was has not been dragged.
+    if (m_bar->sliderPosition() != m_pressedThumb) emit thumbDragged(m_bar->sliderPosition());
+  });
 }
 
 int ListControl::rowHeight() const { return fontMetrics().height() + 2; }
 int ListControl::headerHeight() const { return m_hasHeader ? rowHeight() + 2 : 0; }
 
-int ListControl::bodyWidth() const { return width() - (m_bar->isVisible() ? m_bar->width() : 0); }
+int ListControl::bodyWidth() const { return width() - (m_bar->isHidden() ? 0 : m_bar->width()); }
+
+int ListControl::wholeRows() const { return std::max(1, (height() - 2 - headerHeight()) / rowHeight()); }
+
+QSize ListControl::minimumListSize() const {
+  return QSize(m_units.toPixelsX(kMinListWidthUnits), headerHeight() + rowHeight() + 2);
+}
+
+QString ListControl::cellText(int row, int column) const {
+  if (row < 1 || row > shownRows() || column < 1) return QString();
+  const auto& cells = m_rows[static_cast<size_t>(row) - 1];
+  return static_cast<size_t>(column) <= cells.size() ? cells[static_cast<size_t>(column) - 1] : QString();
+}
 
 void ListControl::refresh(const ControlState& state) {
   m_rows.clear();
@@ -209,7 +229,8 @@ void ListControl::paintEvent(QPaintEvent*) {
 
 void ListControl::keyPressEvent(QKeyEvent* e) {
   int code = keyCodeOf(e->key(), e->modifiers());
-  if (code == 0 || (code & ~Key::kShift) == Key::kTab) {
+  // Tab moves on and Esc belongs to the window: both go to the parent.
+  if (code == 0 || (code & ~Key::kShift) == Key::kTab || code == Key::kEscKey) {
     QWidget::keyPressEvent(e);
     return;
   }
@@ -219,15 +240,12 @@ void ListControl::keyPressEvent(QKeyEvent* e) {
 }
 
 void ListControl::wheelEvent(QWheelEvent* e) {
+  // Fine-grained wheels send parts of a notch: they add up to whole ones.
   m_wheelRest += e->angleDelta().y();
-  while (m_wheelRest >= kWheelNotch) {
-    m_wheelRest -= kWheelNotch;
-    emit scrollRequested(Event::ScrollUp);
-  }
-  while (m_wheelRest <= -kWheelNotch) {
-    m_wheelRest += kWheelNotch;
-    emit scrollRequested(Event::ScrollDown);
-  }
+  int notches = m_wheelRest / kWheelNotch;
+  m_wheelRest -= notches * kWheelNotch;
+  int event = notches > 0 ? Event::ScrollUp : Event::ScrollDown;
+  for (int row = 0; row < std::abs(notches) * kRowsPerNotch; ++row) emit scrollRequested(event);
   e->accept();
 }
 

@@ -28,10 +28,21 @@ class ListControl : public QWidget {
   int rowHeight() const;
   int headerHeight() const;
   bool hasHeader() const { return m_hasHeader; }
+  // Whole rows the list shows at its present height (at least one).
+  int wholeRows() const;
+  // The smallest size that still shows the header and one row.
+  QSize minimumListSize() const;
   // Column widths in pixels, as the user may have resized them.
   const std::vector<int>& columnWidths() const { return m_widths; }
   // The row (from 1) at a point of the widget, 0 for none.
   int rowAt(QPoint at) const;
+
+  // What the list shows now: rows, the text of a cell (row and column from
+  // 1), the highlighted row, and the scroll bar.
+  int shownRows() const { return static_cast<int>(m_rows.size()); }
+  QString cellText(int row, int column) const;
+  int highlightedRow() const { return m_selection; }
+  QScrollBar* scrollBar() const { return m_bar; }
 
  signals:
   // A click on row `row` (from 1) with a mouse-button code of key_codes.h.
@@ -72,6 +83,7 @@ class ListControl : public QWidget {
   int m_dragColumn = -1;
   int m_dragOrigin = 0;
   int m_wheelRest = 0;            // wheel angle not yet turned into events
+  int m_pressedThumb = 0;         // where the thumb was when the user took it
 };
 
 // A key of the desktop toolkit as a key code of key_codes.h; 0 when the

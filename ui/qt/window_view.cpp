@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTimer>
 
 #include "ui/event_codes.h"
 #include "ui/key_codes.h"
@@ -65,13 +66,14 @@ bool takesFocus(ControlType t) {
 }  // namespace
 
 WindowView::WindowView(Engine& engine, const Window& w, std::function<void()> afterInput, QWidget* parent)
-    : QWidget(parent), m_engine(engine), m_id(w.id()), m_afterInput(std::move(afterInput)) {
+    : QWidget(parent), m_engine(engine), m_id(w.id()), m_afterInput(std::move(afterInput)), m_layout(w.decl()) {
   QFont font = desktopFont(w.decl());
   setFont(font);
   m_units = dialogUnits(font);
   setAutoFillBackground(true);
   build(w);
   refresh(w);
+  syncRowsQuietly();
 }
 
 void WindowView::after() {
@@ -135,7 +137,7 @@ void WindowView::build(const Window& w) {
       }
       widget->setGeometry(at);
     }
-    m_controls[c.field] = Control{c.type, widget};
+    m_controls[c.field] = Control{c.type, widget, i, widget->geometry()};
     if (c.type == ControlType::Sheet) sheets.push_back(widget);
   }
   // Sheets lie under the controls drawn on them, whatever the declaration order.
@@ -222,14 +224,7 @@ QWidget* WindowView::makeControl(const ControlDecl& c, const Window& w) {
         after();
       });
       connect(l, &ListControl::scrollRequested, this, [this, field](int event) {
-        // The scroll bar and the wheel move the list the way its keys do,
-        // whatever row is highlighted.
-        Window* model = m_engine.window(m_id);
-        if (!model || !model->reachable(field)) return;
-        Dialogs& dialogs = m_engine.dialogs();
-        if (dialogs.messageBox(model->thread() + 1) || dialogs.popupMenu(model->thread() + 1)) return;
-        if (!model->hasPending(event, field)) model->post(event, field);
-        after();
+        if (m_engine.input().scroll(m_id, field, event)) after();
       });
       connect(l, &ListControl::thumbDragged, this, [this, field](int thumb) {
         m_engine.input().thumb(m_id, field, thumb);
@@ -336,14 +331,9 @@ void WindowView::refresh(const Window& w) {
         static_cast<ListControl*>(widget)->refresh(st);
         break;
       case ControlType::Sheet: {
+        layoutSheet(widget);
         auto* bar = widget->findChild<QTabBar*>();
-        auto* body = widget->findChild<QFrame*>(QStringLiteral("sheetBody"));
-        if (bar && body) {
-          int barHeight = bar->sizeHint().height();
-          bar->setGeometry(0, 0, widget->width(), barHeight);
-          body->setGeometry(0, barHeight - 1, widget->width(), widget->height() - barHeight + 1);
-          if (st.selection >= 1 && st.selection <= bar->count()) bar->setCurrentIndex(st.selection - 1);
-        }
+        if (bar && st.selection >= 1 && st.selection <= bar->count()) bar->setCurrentIndex(st.selection - 1);
         break;
       }
       case ControlType::Progress:
@@ -367,6 +357,58 @@ void WindowView::refresh(const Window& w) {
     if (QWidget* target = widget(w.focus())) target->setFocus(Qt::OtherFocusReason);
   }
   m_applying = m_detached;
+}
+
+void WindowView::layoutSheet(QWidget* sheet) {
+  auto* bar = sheet->findChild<QTabBar*>();
+  auto* body = sheet->findChild<QFrame*>(QStringLiteral("sheetBody"));
+  if (!bar || !body) return;
+  int barHeight = bar->sizeHint().height();
+  bar->setGeometry(0, 0, sheet->width(), barHeight);
+  body->setGeometry(0, barHeight - 1, sheet->width(), sheet->height() - barHeight + 1);
+}
+
+void WindowView::resizeEvent(QResizeEvent* e) {
+  QWidget::resizeEvent(e);
+  if (!m_layout.follows()) return;
+  layoutControls();
+  reportRowsLater();
+}
+
+void WindowView::layoutControls() {
+  QSize grown = size() - m_designed;
+  for (const auto& [field, c] : m_controls) {
+    if (static_cast<int>(c.index) != m_layout.stretchedList()) continue;
+    // The list keeps its header and one row, however small the window gets.
+    QSize least = static_cast<ListControl*>(c.widget)->minimumListSize();
+    grown = grown.expandedTo(least - c.designed.size());
+  }
+  for (const auto& [field, c] : m_controls) {
+    c.widget->setGeometry(m_layout.place(c.index, c.designed, grown));
+    if (c.type == ControlType::Sheet) layoutSheet(c.widget);
+  }
+  if (m_menuBar) m_menuBar->setGeometry(0, 0, width(), m_menuHeight);
+}
+
+void WindowView::syncRowsQuietly() {
+  Window* model = m_engine.window(m_id);
+  if (!model) return;
+  for (const auto& [field, c] : m_controls)
+    if (c.type == ControlType::List) model->setVisibleRows(field, static_cast<ListControl*>(c.widget)->wholeRows());
+}
+
+void WindowView::reportRowsLater() {
+  if (m_rowsQueued || m_detached) return;
+  m_rowsQueued = true;
+  QTimer::singleShot(0, this, [this] {
+    m_rowsQueued = false;
+    if (m_detached) return;
+    bool changed = false;
+    for (const auto& [field, c] : m_controls)
+      if (c.type == ControlType::List)
+        changed |= m_engine.input().listRows(m_id, field, static_cast<ListControl*>(c.widget)->wholeRows());
+    if (changed) after();
+  });
 }
 
 QWidget* WindowView::widget(int field) const {

@@ -11,6 +11,7 @@
 #include "ui/engine.h"
 #include "ui/qt/desktop_fonts.h"
 #include "ui/qt/menu_builder.h"
+#include "ui/qt/stretch_layout.h"
 
 class QMenuBar;
 class QTabBar;
@@ -44,11 +45,14 @@ class WindowView : public QWidget {
 
  protected:
   void keyPressEvent(QKeyEvent*) override;
+  void resizeEvent(QResizeEvent*) override;
 
  private:
   struct Control {
     ControlType type;
     QWidget* widget = nullptr;   // owned by this view (child widget)
+    size_t index = 0;            // in the declaration
+    QRect designed;              // pixels, as declared
   };
 
   void build(const Window& w);
@@ -58,11 +62,22 @@ class WindowView : public QWidget {
   bool shown(const Window& w, size_t index) const;
   void userFocus(int field);
   void after();
+  // Places the controls for the view's present size (see StretchLayout).
+  void layoutControls();
+  // The tab bar over the sheet's panel, for the sheet's present size.
+  static void layoutSheet(QWidget* sheet);
+  // Tells the model how many rows each list shows now: at once and quietly
+  // while the window is being built; afterwards through the engine (which
+  // posts EVENT:Sized), from the event loop, since a resize can come while
+  // a procedure thread is drawing its window.
+  void syncRowsQuietly();
+  void reportRowsLater();
 
   Engine& m_engine;
   int m_id;
   std::function<void()> m_afterInput;
   DialogUnits m_units;
+  StretchLayout m_layout;
   QSize m_designed;
   int m_menuHeight = 0;
   std::map<int, Control> m_controls;
@@ -72,6 +87,7 @@ class WindowView : public QWidget {
   bool m_applying = false;             // model -> widgets in progress: ignore their signals
   bool m_detached = false;
   int m_appliedFocus = 0;
+  bool m_rowsQueued = false;
 };
 
 }  // namespace linkar::ui::qt
