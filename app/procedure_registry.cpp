@@ -5,6 +5,8 @@
 #include <map>
 #include <string>
 
+#include "app/browse_linkar.h"
+
 namespace linkar::app {
 namespace {
 
@@ -27,7 +29,7 @@ const ui::Procedure* findProcedure(std::string_view name) {
 void clearProcedures() { table().clear(); }
 
 void registerProcedures() {
-  // No procedure of this layer is started from the frame yet.
+  registerProcedure("BrowseLINKAR", BrowseLINKAR);
 }
 
 }  // namespace linkar::app
