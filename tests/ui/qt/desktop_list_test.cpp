@@ -14,6 +14,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,12 @@ std::vector<std::string> siteNames(int count) {
   for (int i = 0; i < count; ++i)
     names.push_back(std::string(1, static_cast<char>('A' + i * 26 / count)) + "site " + std::to_string(100 + i));
   return names;
+}
+
+// With LINKAR_SHOT_DIR set, a picture of the window for a person to look at.
+void saveShot(QWidget* view, const char* name) {
+  if (const char* dir = std::getenv("LINKAR_SHOT_DIR"))
+    view->grab().save(QString::fromLocal8Bit(dir) + QLatin1Char('/') + QLatin1String(name));
 }
 
 // A browse in miniature: it holds one page of `names` (never the whole of
@@ -399,6 +406,7 @@ TEST_F(ListFixture, SizingTheWindowChangesTheRowsTheProcedureFills) {
   EXPECT_EQ(insert->geometry(), insertAt.translated(grow.width(), grow.height()));
   EXPECT_EQ(close->geometry(), closeAt.translated(grow.width(), grow.height()));
   EXPECT_EQ(pick->geometry(), pickAt.translated(0, grow.height()));
+  saveShot(view, "list_window_sized.png");
 
   // Smaller than designed: fewer rows, every one of them whole.
   sub->resize(sub->size() - grow - QSize(0, 3 * list->rowHeight()));
@@ -442,7 +450,7 @@ TEST_F(ListFixture, TheHighlightedRowIsDrawnWhereTheModelHasIt) {
   key(Qt::Key_Down);
   key(Qt::Key_Down);
   QImage shot = view->grab().toImage();
-  if (const char* dir = std::getenv("LINKAR_SHOT_DIR")) shot.save(QString::fromLocal8Bit(dir) + "/list_window.png");
+  saveShot(view, "list_window.png");
   QPoint origin = list->mapTo(view, QPoint(0, 0));
   // Inside the first column, past the end of its text.
   int x = list->columnWidths()[0] - 8;
