@@ -140,6 +140,8 @@ bool Browse::handleEvent() {
   const int event = ui::event();
   const int field = ui::field();
   if (event == ui::Event::Sized) {
+    // The list may show another number of rows now.
+    m_pager.setRows(ui::engine().window(m_window)->visibleRows(m_list));
     m_frame.setForceRefresh(true);
     refreshWindow();
     return true;

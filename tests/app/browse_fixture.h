@@ -98,7 +98,7 @@ class BrowseFixture : public ::testing::Test {
   static std::string highlighted(const ui::Window& w, size_t column) {
     int row = highlight(w);
     if (row < 1 || row > static_cast<int>(shown(w).size())) return "<none>";
-    return shown(w)[static_cast<size_t>(row - 1)][column];
+    return std::string(runtime::trimTrailingBlanks(shown(w)[static_cast<size_t>(row - 1)][column]));
   }
 
   bool key(ui::Window& w, int code) { return m_driver.key(w, "Browse", code); }
