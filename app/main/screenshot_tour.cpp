@@ -7,24 +7,39 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPushButton>
 #include <QStyleOptionTitleBar>
+#include <QTabBar>
+#include <QTemporaryDir>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
+#include "app/browse.h"
+#include "app/browse_linkar.h"
+#include "app/main_frame.h"
 #include "app/program_entry.h"
+#include "app/records.h"
+#include "app/shared_variables.h"
 #include "app/standard_warning.h"
+#include "app/update_linkar_stand_in.h"
+#include "runtime/fixed_text.h"
 #include "runtime/error_codes.h"
 #include "runtime/error_state.h"
 #include "ui/key_codes.h"
 #include "ui/qt/frame_window.h"
+#include "ui/qt/list_control.h"
 #include "ui/qt/message_dialog.h"
 #include "ui/qt/qt_backend.h"
+#include "ui/qt/window_view.h"
 #include "ui/statements.h"
+#include "screenshot_sites.h"
 
 namespace linkar::app {
 namespace {
@@ -33,6 +48,8 @@ using ui::qt::QtBackend;
 
 // Height of the drawn title bar, in pixels.
 constexpr int kTitleBarHeight = 24;
+// Pixels the site browse's window is made wider and taller by.
+constexpr int kGrownBy = 120;
 
 void settle(QtBackend& backend) {
   for (int i = 0; i < 5; ++i) {
@@ -168,10 +185,119 @@ bool pictureBox(QtBackend& backend, int thread, const QString& folder, const QSt
   return false;
 }
 
+// The frame grown to hold the MDI child `child` whole, the child in its
+// top-left corner; the frame's size before.
+QSize fitFrameTo(QtBackend& backend, QWidget* child) {
+  ui::qt::FrameWindow* frame = backend.frame();
+  QSize before = frame->size();
+  frame->resize(child->width() + 40, frame->height() + child->height() - frame->mdiArea()->height() + 40);
+  child->move(10, 10);
+  settle(backend);
+  return before;
+}
+
+// The newest open window with that label, or null.
+ui::Window* windowLabelled(ui::Engine& engine, const std::string& label) {
+  ui::Window* found = nullptr;
+  for (ui::Window* w : engine.registry().windows())
+    if (w->label() == label) found = w;
+  return found;
+}
+
+// The real site browse over the sample collection, started as the frame's
+// menu starts it, with the category lookup answered as a user choosing
+// kScreenshotCategory would: each tab once, the "Category" tab limited to
+// that category, the one-letter locator, and the window sized larger.
+void pictureBrowse(QtBackend& backend, const QString& folder, int* written) {
+  ui::Engine& engine = *backend.engine();
+  auto config = std::make_shared<BrowseConfig>(browseLinkarConfig(UpdateLINKARStandIn, [] {
+    runtime::assignFixed(CAT().Category, sizeof CAT().Category, kScreenshotCategory);
+    SharedResponse = kResponseCompleted;
+  }));
+  engine.start([config] { runBrowse(*config); }, kBrowseStack);
+  settle(backend);
+  ui::Window* model = windowLabelled(engine, "BROWSELINKAR$QUICKWINDOW");
+  ui::qt::WindowView* view = model ? backend.view(model->id()) : nullptr;
+  QTabBar* tabs = nullptr;
+  if (view)
+    if (QWidget* sheet = view->widget(model->fieldOf("CurrentTab"))) tabs = sheet->findChild<QTabBar*>();
+  if (!tabs) {
+    std::fprintf(stderr, "the site browse did not open\n");
+    return;
+  }
+  int id = model->id();
+  QSize frameSize = fitFrameTo(backend, backend.outer(id));
+  static const char* const kTabPictures[] = {"17-browse-description.png", "18-browse-location.png",
+                                             "19-browse-category.png", "20-browse-rating.png",
+                                             "21-browse-keyword.png"};
+  for (int tab = 0; tab < tabs->count() && tab < 5; ++tab) {
+    tabs->setCurrentIndex(tab);
+    settle(backend);
+    save(withTitleBar(backend.frame()), folder, QLatin1String(kTabPictures[tab]), written);
+  }
+  // "Categories" on the "Category" tab chooses the range.
+  tabs->setCurrentIndex(2);
+  settle(backend);
+  if (auto* choose = qobject_cast<QPushButton*>(view->widget(model->fieldOf("SelectCategory")))) {
+    choose->click();
+    settle(backend);
+    save(withTitleBar(backend.frame()), folder, QStringLiteral("22-browse-category-range.png"), written);
+  }
+  // Typing a letter on the list in the "Description" tab.
+  tabs->setCurrentIndex(0);
+  settle(backend);
+  if (ui::qt::ListControl* list = view->list(model->fieldOf("Browse"))) {
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_P, Qt::NoModifier, QStringLiteral("p"));
+    QApplication::sendEvent(list, &key);
+    settle(backend);
+    save(withTitleBar(backend.frame()), folder, QStringLiteral("23-browse-locator.png"), written);
+  }
+  // Sized by the user: the list shows more rows, and the browse fills them.
+  QWidget* child = backend.outer(id);
+  child->resize(child->size() + QSize(kGrownBy, kGrownBy));
+  settle(backend);
+  fitFrameTo(backend, child);
+  save(withTitleBar(backend.frame()), folder, QStringLiteral("24-browse-sized.png"), written);
+  engine.input().close(id);
+  settle(backend);
+  backend.frame()->resize(frameSize);
+  settle(backend);
+}
+
+// Moves the walk into a folder of its own: the sample data files and the
+// settings file are written there, never into the user's.
+class SampleFolder {
+ public:
+  SampleFolder() {
+    if (!m_dir.isValid()) return;
+    m_previous = QDir::currentPath();
+    QDir::setCurrent(m_dir.path());
+    ::setenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()).constData(), 1);
+    std::string error;
+    m_ready = writeScreenshotSites(&error);
+    if (!m_ready) std::fprintf(stderr, "no sample sites: %s\n", error.c_str());
+  }
+  ~SampleFolder() {
+    if (!m_previous.isEmpty()) QDir::setCurrent(m_previous);
+  }
+  SampleFolder(const SampleFolder&) = delete;
+  SampleFolder& operator=(const SampleFolder&) = delete;
+
+  bool ready() const { return m_ready; }
+
+ private:
+  QTemporaryDir m_dir;
+  QString m_previous;
+  bool m_ready = false;
+};
+
 }  // namespace
 
-int runScreenshotTour(QtBackend& backend, const QString& folder) {
+int runScreenshotTour(QtBackend& backend, const QString& target) {
+  // The folder as named from where the program started.
+  const QString folder = QDir(target).absolutePath();
   QDir().mkpath(folder);
+  SampleFolder samples;
   int written = 0;
   ui::Engine& engine = *backend.engine();
   engine.startMain(ProgramEntry);
@@ -226,10 +352,7 @@ int runScreenshotTour(QtBackend& backend, const QString& folder) {
       0);
   settle(backend);
   if (QWidget* child = backend.outer(sample)) {
-    QSize designed = frame->size();
-    frame->resize(child->width() + 40, frame->height() + child->height() - frame->mdiArea()->height() + 40);
-    child->move(10, 10);
-    settle(backend);
+    QSize designed = fitFrameTo(backend, child);
     save(withTitleBar(frame), folder, QStringLiteral("15-list-control.png"), &written);
     frame->resize(designed);
   }
@@ -280,6 +403,8 @@ int runScreenshotTour(QtBackend& backend, const QString& folder) {
   for (int id : {form, progress})
     if (engine.window(id)) engine.input().close(id);
   settle(backend);
+
+  if (samples.ready()) pictureBrowse(backend, folder, &written);
 
   // One box of each button layout, from a procedure of its own.
   int thread = engine.start(

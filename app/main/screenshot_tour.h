@@ -1,7 +1,10 @@
 // A walk through the desktop that writes PNG pictures of it into a folder,
 // so a person can look at the windows without running the program by
-// hand: the frame with its menus open, the About box, and one message box
-// of each button layout the program uses.
+// hand: the frame with its menus open, the About box, the site browse over
+// a sample collection in each of its tabs, and one message box of each
+// button layout the program uses. The walk runs in a temporary folder of
+// its own, so that it neither reads nor writes the user's data files and
+// settings.
 #pragma once
 
 #include <QString>
