@@ -71,8 +71,13 @@ class BrowseFixture : public ::testing::Test {
     storage::fileCreate(LINKAR);
     EXPECT_EQ(runtime::errorCode(), 0) << runtime::errorText();
     storage::fileOpen(LINKAR, kCheckOpenMode);
+    // One transaction: one commit for the whole file.
+    storage::fileLogout(LINKAR);
+    EXPECT_EQ(runtime::errorCode(), 0) << runtime::errorText();
     for (const Site& s : sites)
       if (addSite(s) == 0) kept.push_back(s);
+    storage::fileCommit(LINKAR);
+    EXPECT_EQ(runtime::errorCode(), 0) << runtime::errorText();
     storage::fileClose(LINKAR);
     return kept;
   }
