@@ -175,7 +175,7 @@ TEST_F(BrowseLocate, SwitchingTabsKeepsTheHighlightedRecordAtTheTopOfAPage) {
   key(*w, ui::Key::kDownKey);
   const std::string location = highlighted(*w, kLocationColumn);
   ASSERT_EQ(location, "ec.example/");
-  for (const std::string& t : {"Description", "Keyword", "Rating", "Category", "Location", "Description"}) {
+  for (const char* t : {"Description", "Keyword", "Rating", "Category", "Location", "Description"}) {
     ASSERT_TRUE(tab(*w, t));
     EXPECT_EQ(highlighted(*w, kLocationColumn), location) << t;
     EXPECT_EQ(highlight(*w), 1) << t;
