@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cassert>
 
+#include "storage/layer/field_list.h"
+
 namespace linkar::storage {
 
 namespace {
@@ -44,7 +46,12 @@ ThreadFiles::FileState& ThreadFiles::of(const FileDecl& file)
     auto [it, made] = m_files.try_emplace(&file);
     FileState& state = it->second;
     if (made) {
+        // A thread's buffer starts cleared, as CLEAR leaves it: texts blank,
+        // numbers zero.
         state.record.assign(file.recordLength, 0);
+        FieldList fields;
+        if (parseFieldList(file.fieldList, fields) == 0)
+            clearRecord(state.record.data(), file.recordLength, fields);
         for (int i = 0; i < file.memoCount && file.memos != nullptr; ++i)
             state.memos.emplace_back(static_cast<size_t>(std::max(0, file.memos[i]->size)), ' ');
     }

@@ -27,7 +27,7 @@ class ThreadFiles {
 public:
     // What one thread keeps of one threaded declaration.
     struct FileState {
-        std::vector<uint8_t> record;            // recordLength bytes, zero at first
+        std::vector<uint8_t> record;            // recordLength bytes, cleared at first
         std::vector<std::vector<char>> memos;   // one buffer per memo, its declared size
         std::unique_ptr<DriverInstance> instance;
         int32_t openCount = 0;                  // procedures of the thread using the file

@@ -57,6 +57,10 @@ TEST_F(ThreadContexts, EachContextHasItsOwnBufferOpenCounterAndTransaction) {
 
   switchThreadContext(b.get());
   EXPECT_NE(recordOf(linkar), bufferA);
+  // A new thread's buffer starts cleared: texts blank, the rating zero.
+  m_files.clearSite();
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(recordOf(linkar)), test::kLinkarRecordLength),
+            m_files.siteBytes());
   EXPECT_EQ(openCountOf(linkar), 0);
   // B's file is not open: its own open, not A's, answers.
   fileLogout(linkar);
