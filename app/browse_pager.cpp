@@ -43,18 +43,13 @@ const BrowseOrder& BrowsePager::order() const { return m_config.orders[static_ca
 
 void BrowsePager::takeRange() {
   if (!m_config.range.source.valid()) return;
-  std::string value = m_config.range.source.raw();
-  // A buffer never assigned on this thread holds zero bytes: no value yet.
-  if (std::all_of(value.begin(), value.end(), [](char c) { return c == '\0'; }))
-    value.assign(value.size(), runtime::kBlank);
-  std::memcpy(m_range.data(), value.data(), m_range.size());
+  const std::string value = m_config.range.source.raw();
+  std::memcpy(m_range.data(), value.data(), std::min(m_range.size(), value.size()));
 }
 
 bool BrowsePager::rangeChanged() const {
   if (!m_config.range.source.valid()) return false;
-  std::string value = m_config.range.source.raw();
-  if (std::all_of(value.begin(), value.end(), [](char c) { return c == '\0'; })) value.clear();
-  return !runtime::equalFixed(std::string_view(m_range.data(), m_range.size()), value);
+  return !runtime::equalFixed(std::string_view(m_range.data(), m_range.size()), m_config.range.source.raw());
 }
 
 std::string BrowsePager::rangeText() const {
