@@ -1,9 +1,11 @@
 // The entry points of the file statements.
 #include "storage/layer/file_statements.h"
 
+#include <set>
 #include <string>
 
 #include "runtime/error_codes.h"
+#include "runtime/error_state.h"
 #include "runtime/runtime_error.h"
 #include "runtime/string_stack.h"
 #include "storage/layer/driver_instance.h"
@@ -197,6 +199,112 @@ void fileStream(FileDecl& file) { call(file, op::kStream); }
 void fileLogout(FileDecl& file) { call(file, op::kLogout); }
 void fileCommit(FileDecl& file) { call(file, op::kCommit); }
 void fileRollback(FileDecl& file) { call(file, op::kRollback); }
+
+namespace {
+
+// The files fileLogoutFiles() locked on this thread, until
+// fileEndLogoutFiles() lets go of them.
+using LogoutLocks = std::set<const FileDecl*>;
+const char kLogoutLocksKey = 0;
+
+LogoutLocks& logoutLocks()
+{
+    return threadFiles().driverState<LogoutLocks>(&kLogoutLocksKey);
+}
+
+bool inState(FileDecl& file, uint32_t bits)
+{
+    const std::unique_ptr<DriverInstance>& instance = instanceOf(file);
+    return instance && instance->has(bits);
+}
+
+// LOCK with a time limit. False when the file could not be locked; a
+// driver that has no locks counts as locked.
+bool lockForLogout(FileDecl& file, int32_t seconds)
+{
+    if (inState(file, kStateLocked))
+        return true;
+    runtime::clearError();
+    ArgBlock a;
+    a.seconds = seconds;
+    call(file, op::kLockTimed, a);
+    if (runtime::errorCode() == runtime::err::kUnsupportedFunction)
+        return true;
+    if (runtime::errorCode() != 0 || !inState(file, kStateLocked))
+        return false;
+    logoutLocks().insert(&file);
+    return true;
+}
+
+bool beginLogout(FileDecl& file)
+{
+    runtime::clearError();
+    call(file, op::kLogout);
+    return runtime::errorCode() == 0 && inState(file, kStateTransaction);
+}
+
+// Ends the transaction of every file still in one: COMMIT or ROLLBACK of a
+// driver reaches all the files its transaction spans. Keeps the first error.
+void endBegun(bool commit, const std::vector<FileDecl*>& files)
+{
+    runtime::clearError();
+    bool failed = false;
+    for (FileDecl* file : files) {
+        if (!inState(*file, kStateTransaction))
+            continue;
+        call(*file, commit ? op::kCommit : op::kRollback);
+        if (runtime::errorCode() != 0 && !failed) {
+            failed = true;
+            runtime::saveError();
+        }
+    }
+    if (failed)
+        runtime::restoreError();
+}
+
+// Lets go of the locks fileLogoutFiles() took on these files; the error
+// state stays as it is.
+void unlockTaken(const std::vector<FileDecl*>& files)
+{
+    LogoutLocks& locks = logoutLocks();
+    runtime::saveError();
+    for (FileDecl* file : files)
+        if (locks.erase(file) != 0)
+            call(*file, op::kUnlock);
+    runtime::restoreError();
+}
+
+}  // namespace
+
+void fileLogoutFiles(int32_t seconds, const std::vector<FileDecl*>& files)
+{
+    for (FileDecl* file : files) {
+        if (inState(*file, kStateTransaction)) {
+            runtime::setErrorFromCode(runtime::err::kLogoutAlreadyActive, file);
+            return;
+        }
+    }
+    bool begun = true;
+    for (FileDecl* file : files)
+        if (begun && !lockForLogout(*file, seconds))
+            begun = false;
+    for (FileDecl* file : files)
+        if (begun && !beginLogout(*file))
+            begun = false;
+    if (begun) {
+        runtime::clearError();
+        return;
+    }
+    endBegun(false, files);
+    unlockTaken(files);
+    runtime::setErrorFromCode(runtime::err::kUnableToLogTransaction);
+}
+
+void fileEndLogoutFiles(bool commit, const std::vector<FileDecl*>& files)
+{
+    endBegun(commit, files);
+    unlockTaken(files);
+}
 std::string fileSend(FileDecl& file, std::string_view option)
 {
     pushText(option);

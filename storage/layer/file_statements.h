@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 #include <string>
 #include <string_view>
 
@@ -65,6 +66,18 @@ void fileStream(FileDecl& file);
 void fileLogout(FileDecl& file);
 void fileCommit(FileDecl& file);
 void fileRollback(FileDecl& file);
+// LOGOUT over several files at once. Each file is first locked with a time
+// limit of `seconds` (a driver that cannot lock is passed over; a file this
+// thread has locked already stays as it is), then its transaction begins.
+// When a lock or a begin fails, the transactions already begun are rolled
+// back, the locks taken here are let go, and the error is 48 "Unable To Log
+// Transaction"; when one of the files is in a transaction already, nothing
+// is touched and the error is 56 "LOGOUT Already Active".
+void fileLogoutFiles(int32_t seconds, const std::vector<FileDecl*>& files);
+// Ends a transaction begun by fileLogoutFiles() over the same files: COMMIT
+// (`commit` true) or ROLLBACK, then lets go of the locks fileLogoutFiles()
+// took. The error state is that of the COMMIT or ROLLBACK.
+void fileEndLogoutFiles(bool commit, const std::vector<FileDecl*>& files);
 std::string fileSend(FileDecl& file, std::string_view option);
 void fileNoOperation(FileDecl& file);
 
