@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "storage/keyed/block_store.h"
 #include "storage/keyed/internal_error.h"
 #include "storage/keyed/sdfbt.h"
+#include "storage/keyed/transaction.h"
 #include "storage/keyed/transaction_marker.h"
 #include "storage/layer/thread_files.h"
 
@@ -100,15 +102,21 @@ int readPendingHeader(DataFile& file, const std::vector<RedoImage>& images, File
 
 // Whether the control file `name` still lists transaction `number`. The
 // reader slot is tried for a while rather than waited for without end: the
-// holder might be this very process.
+// holder might be this very process. A control file that cannot be opened
+// leaves the question open: the commit may or may not have reached its
+// commit point, and applying it to this file alone could split it, so the
+// answer is kControlFileUnreadable and the file is not opened.
 int controlFileLists(const std::string& name, std::uint32_t number, bool* listed) {
   *listed = false;
   // A data file is never its own control file.
   if (sameFile(name, guard().recoveringPath)) return 0;
   platform::File raw;
   int rc = raw.open(name, platform::kAccessRead | platform::kShareDenyNone);
-  if (rc == platform::kErrorFileNotFound || rc == platform::kErrorPathNotFound) return 0;
-  if (rc) return rc;
+  if (rc) {
+    std::fprintf(stderr, "Linkar: the transaction control file %s of an unfinished commit cannot be opened (%d)\n",
+                 name.c_str(), rc);
+    return kControlFileUnreadable;
+  }
   auto store = std::make_unique<FileStore>(std::move(raw));
   LockArea locks(&store->file());
   rc = platform::retryWhileBusy([&] { return locks.tryLockReaderSlot(); }, runtime::err::kFileIsAlreadyLocked,
@@ -145,7 +153,8 @@ int transactionUnfinished(DataFile& file, bool* unfinished) {
   if (g.depth >= kMaxRecoveryDepth) return runtime::err::kInvalidDataFile;
   ++g.depth;
   const std::string recovering = g.recoveringPath;
-  const int rc = controlFileLists(parsed.controlFile, parsed.number, unfinished);
+  const std::string controlFile = resolveMarkerControlName(parsed.controlFile, recovering);
+  const int rc = controlFileLists(controlFile, parsed.number, unfinished);
   g.recoveringPath = recovering;
   --g.depth;
   return rc;

@@ -13,7 +13,6 @@
 
 #include "platform/clock.h"
 #include "platform/file_system.h"
-#include "platform/paths.h"
 #include "storage/keyed/sdfbt.h"
 #include "storage/keyed/transaction_marker.h"
 
@@ -26,18 +25,37 @@ std::string absoluteName(std::string_view name) {
   return path;
 }
 
-}  // namespace
-
-int defaultControlFile(std::string* out) {
-  std::string folder;
-  const int rc = platform::stateDirectory(&folder);
-  *out = folder + "/" + kControlFileName;
-  return rc;
+// The folder part of an absolute name, without its last "/".
+std::string_view folderOf(std::string_view path) {
+  const std::size_t slash = path.rfind('/');
+  return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
 }
 
-Transaction::Transaction() { defaultControlFile(&m_controlFile); }
+}  // namespace
+
+std::string defaultControlFile(std::string_view dataFile) {
+  return std::string(folderOf(absoluteName(dataFile))) + "/" + kControlFileName;
+}
+
+std::string markerControlName(std::string_view controlFile, std::string_view dataFile) {
+  const std::string_view folder = folderOf(controlFile);
+  if (!folder.empty() && folder == folderOf(absoluteName(dataFile))) return std::string(controlFile.substr(folder.size() + 1));
+  return std::string(controlFile);
+}
+
+std::string resolveMarkerControlName(std::string_view name, std::string_view dataFile) {
+  if (!name.empty() && name.front() == '/') return std::string(name);
+  return std::string(folderOf(absoluteName(dataFile))) + "/" + std::string(name);
+}
+
+Transaction::Transaction() = default;
 
 void Transaction::setControlFile(std::string_view name) { m_controlFile = absoluteName(name); }
+
+std::string Transaction::controlFile() const {
+  if (!m_controlFile.empty()) return m_controlFile;
+  return m_files.empty() ? std::string() : defaultControlFile(m_files.front()->path());
+}
 
 void Transaction::logout(FileAccess& file) {
   if (!enrolled(file)) m_files.push_back(&file);
@@ -76,8 +94,9 @@ int Transaction::commit() {
 }
 
 int Transaction::commitSeveral(const std::vector<FileAccess*>& changed) {
+  const std::string controlName = controlFile();
   std::unique_ptr<FileAccess> control;
-  int rc = FileAccess::open(m_controlFile, platform::kAccessReadWrite | platform::kShareDenyNone,
+  int rc = FileAccess::open(controlName, platform::kAccessReadWrite | platform::kShareDenyNone,
                             platform::Disposition::OpenAlways, {}, control);
   if (rc) return rc;
 
@@ -93,13 +112,13 @@ int Transaction::commitSeveral(const std::vector<FileAccess*>& changed) {
   if ((rc = control->flush())) return rc;
 
   // 2. Mark and log every changed file.
-  const TransactionMarker marker{number, m_controlFile};
   std::vector<PendingCommit> logs(changed.size());
   for (std::size_t i = 0; i < changed.size() && !rc; ++i) {
     FileAccess& file = *changed[i];
     rc = file.beginWrite();
     if (!rc) {
       file.file().beginOperation();
+      const TransactionMarker marker{number, markerControlName(controlName, file.path())};
       Sdfbt(file.file()).put(markerKey(), encodeMarker(marker));
       rc = file.logCommit(logs[i]);
     }

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "storage/keyed/recovery.h"
 #include "storage/keyed/transaction.h"
 #include "tests/storage/keyed/commit_test_support.h"
 
@@ -75,6 +76,7 @@ class CrashRig {
     for (std::size_t i = 0; i < m_paths.size(); ++i)
       ASSERT_TRUE(test::writeWholeFile(m_paths[i], m_bytes[i]));
     std::remove(m_control.c_str());
+    std::remove(defaultControlFile(m_paths.front()).c_str());
   }
 
   // Opens the files and makes the changes of the commit under test; the
@@ -138,11 +140,12 @@ class CrashRig {
 };
 
 // Runs one commit with a crash armed at `n`; true when the crash struck.
+// `sendControlFile` false: the transaction's default control file.
 bool crashCommit(CrashRig& rig, bool several, bool atFlush, long n, Damage damage,
-                 std::uint32_t seed) {
+                 std::uint32_t seed, bool sendControlFile = true) {
   RecordingScope recording;
   Transaction txn;
-  txn.setControlFile(rig.control());
+  if (sendControlFile) txn.setControlFile(rig.control());
   auto open = rig.change(several ? &txn : nullptr);
   faults::armFault(atFlush ? faults::Fault::CrashAtFlush : faults::Fault::CrashAtWrite, n);
   const int rc = several ? txn.commit() : open.front()->flush();
@@ -277,6 +280,68 @@ TEST(CrashMatrix, RecoveryIsRepeatableAtEveryPoint) {
     }
   }
   std::printf("recovery: %ld crash points\n", tally.recoveries);
+}
+
+// A two-file commit with the default control file, crashed at every flush
+// point by a writer whose state folder then vanishes (another user, or
+// another machine sharing the data folder, recovers): every file ends on
+// the same side, since the control file lies beside the data files.
+TEST(CrashMatrix, TwoFileCommitIsSettledAlikeByAnotherUsersRecovery) {
+  faults::FaultScope scope;
+  const auto dir = makeFastTempDir();
+  const test::TempDir writerState;
+  const std::string hidden = writerState.path() + ".hidden";
+  CrashRig rig(*dir, 2, 4242);
+  Tally tally;
+  for (long n = 1;; ++n) {
+    rig.restore();
+    bool struck = false;
+    {
+      test::EnvironmentScope state("XDG_STATE_HOME", writerState.path().c_str());
+      struck = crashCommit(rig, true, true, n, Damage::Dropped, 9, false);
+    }
+    ASSERT_EQ(std::rename(writerState.path().c_str(), hidden.c_str()), 0);
+    const std::string where = "flush " + std::to_string(n);
+    const int side = rig.verify(where);
+    ASSERT_EQ(std::rename(hidden.c_str(), writerState.path().c_str()), 0);
+    if (::testing::Test::HasFailure()) return;
+    if (!struck) break;
+    ++tally.points;
+    (side > 0 ? tally.after : tally.before) += 1;
+  }
+  report("two files, another user recovering", tally);
+  EXPECT_GT(tally.before, 0);
+  EXPECT_GT(tally.after, 0);
+}
+
+// An interrupted two-file commit whose control file is gone: whether it
+// reached its commit point cannot be told, so the files that hold its
+// pending log refuse to open and stay exactly as they were.
+TEST(CrashMatrix, AnUnfinishedCommitWhoseControlFileIsGoneIsRefusedNotGuessed) {
+  faults::FaultScope scope;
+  const auto dir = makeFastTempDir();
+  CrashRig rig(*dir, 2, 4343);
+  long refusedPoints = 0;
+  for (long n = 1;; ++n) {
+    rig.restore();
+    const bool struck = crashCommit(rig, true, true, n, Damage::Dropped, 11, false);
+    if (!struck) break;
+    std::vector<std::string> before;
+    for (const std::string& path : rig.paths()) before.push_back(test::readWholeFile(path));
+    std::remove(defaultControlFile(rig.paths().front()).c_str());
+    bool anyRefused = false;
+    for (std::size_t i = 0; i < rig.paths().size(); ++i) {
+      std::unique_ptr<FileAccess> access;
+      const int rc =
+          FileAccess::open(rig.paths()[i], kSharedReadWrite, platform::Disposition::OpenExisting, {}, access);
+      if (rc == 0) continue;
+      EXPECT_EQ(rc, kControlFileUnreadable) << "flush " << n << " file " << i;
+      EXPECT_EQ(test::readWholeFile(rig.paths()[i]), before[i]) << "a refused file was changed";
+      anyRefused = true;
+    }
+    refusedPoints += anyRefused;
+  }
+  EXPECT_GT(refusedPoints, 0) << "no crash point left a pending commit across files";
 }
 
 }  // namespace

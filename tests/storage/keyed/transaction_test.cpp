@@ -78,7 +78,7 @@ TEST_F(TransactionTest, RollbackLeavesEveryFileAsItWasAtLogout) {
     EXPECT_EQ(entriesOf(*m_files[i]), m_before[i]) << i;
     EXPECT_EQ(reopened(i), m_before[i]) << i;
   }
-  EXPECT_FALSE(exists(m_txn.controlFile()));
+  EXPECT_FALSE(exists(defaultControlFile(m_paths[0])));
 }
 
 TEST_F(TransactionTest, CommitOverTwoFilesCreatesTheControlFileNamedByTcfAndEmptiesIt) {
@@ -103,7 +103,7 @@ TEST_F(TransactionTest, CommitOverTwoFilesCreatesTheControlFileNamedByTcfAndEmpt
     ASSERT_TRUE(marker.has_value());
     TransactionMarker parsed;
     ASSERT_TRUE(parseMarker(marker->data(), parsed));
-    EXPECT_EQ(parsed.controlFile, named);
+    EXPECT_EQ(resolveMarkerControlName(parsed.controlFile, m_paths[i]), named);
     access->endAccess();
   }
   // Past the commit the control file lists nothing.
@@ -114,7 +114,7 @@ TEST_F(TransactionTest, CommitOverTwoFilesCreatesTheControlFileNamedByTcfAndEmpt
 TEST_F(TransactionTest, ACommitWithOneChangedFileNeedsNoControlFile) {
   changeUnderLogout({false, true});
   ASSERT_EQ(m_txn.commit(), 0);
-  EXPECT_FALSE(exists(m_txn.controlFile()));
+  EXPECT_FALSE(exists(defaultControlFile(m_paths[0])));
   EXPECT_EQ(reopened(0), m_before[0]);
   EXPECT_EQ(reopened(1), m_after[1]);
 }
@@ -222,17 +222,29 @@ TEST_F(TransactionTest, PnmListsTheTablesOfAFileInOrderThenAnEmptyText) {
   EXPECT_FALSE(answerFileOption("QUICKSCAN=on", m_txn, &access, &answer));
 }
 
-TEST(ControlFile, DefaultsToTheStateFolderAndIsKeptAbsolute) {
+TEST(ControlFile, LivesBesideTheFirstEnrolledFileAndMarkersNameItRelativeToTheirOwnFolder) {
   test::TempDir dir;
-  test::EnvironmentScope state("XDG_STATE_HOME", dir.path().c_str());
-  std::string path;
-  EXPECT_EQ(defaultControlFile(&path), 0);
-  EXPECT_EQ(path, dir.path() + "/linkar/" + kControlFileName);
-  Transaction txn;
-  EXPECT_EQ(txn.controlFile(), path);
   test::CurrentDirectoryScope here(dir.path());
+  const std::string beside = dir.path() + "/" + kControlFileName;
+  EXPECT_EQ(defaultControlFile("LINKAR.SDF"), beside);
+  Transaction txn;
+  EXPECT_EQ(txn.controlFile(), "") << "no default before a file is enrolled";
+  auto first = openAccess(dir.file("LINKAR.SDF"));
+  auto second = openAccess(dir.file("CATEGORIES.SDF"));
+  txn.logout(*first);
+  txn.logout(*second);
+  EXPECT_EQ(txn.controlFile(), beside);
+
+  // A marker beside its control file names it relatively, and that name
+  // means the same file from any working folder; elsewhere it is absolute.
+  EXPECT_EQ(markerControlName(beside, dir.file("LINKAR.SDF")), kControlFileName);
+  EXPECT_EQ(resolveMarkerControlName(kControlFileName, dir.file("LINKAR.SDF")), beside);
+  EXPECT_EQ(markerControlName("/elsewhere/x.tcf", dir.file("LINKAR.SDF")), "/elsewhere/x.tcf");
+  EXPECT_EQ(resolveMarkerControlName("/elsewhere/x.tcf", dir.file("LINKAR.SDF")), "/elsewhere/x.tcf");
+
   txn.setControlFile("sub/../other.tcf");
   EXPECT_EQ(txn.controlFile(), dir.path() + "/other.tcf");
+  txn.rollback();
 }
 
 TEST(TransactionMarker, RoundTripsAndRefusesMalformedData) {
