@@ -86,6 +86,21 @@ OpOutcome addRecord(StrandelTable& table, bool lazy) {
   return OpOutcome::ok();
 }
 
+namespace {
+
+// Whether another station changed a memo of the current record since it was
+// read: a change of the memo alone changes the record too, and writing the
+// memo read earlier would silently undo it.
+bool memosChangedSinceRead(StrandelTable& table) {
+  for (const TableMemo& memo : table.m_memos) {
+    const std::string now = readMemo(table.tree(), table.m_table, table.m_current, memo.number, memo.blob(), memo.size);
+    if (now != table.m_diskMemos[memo.number]) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 OpOutcome putRecord(StrandelTable& table) {
   StrandelFile& file = *table.m_file;
   if (const int rc = file.beginAccess(true)) return OpOutcome::fail(rc);
@@ -96,7 +111,7 @@ OpOutcome putRecord(StrandelTable& table) {
   const auto stored = table.tree().find(key);
   if (!stored) return OpOutcome::fail(err::kRecordNotAvailable);
   const std::string disk(stored->data());
-  if (table.m_watched && disk != table.m_saved) {
+  if (table.m_watched && (disk != table.m_saved || memosChangedSinceRead(table))) {
     hold.keep();
     return OpOutcome::fail(err::kRecordChangedByAnotherStation);
   }

@@ -60,6 +60,7 @@ int StrandelTable::prepare(const storage::FileDecl& file) {
     m_memos.push_back(memo);
   }
   m_savedMemos.assign(m_memos.size(), std::string());
+  m_diskMemos.assign(m_memos.size(), std::string());
   return 0;
 }
 
@@ -180,6 +181,7 @@ void StrandelTable::loadMemos(std::uint32_t number) {
   for (TableMemo& memo : m_memos) {
     std::string content = readMemo(tree(), m_table, number, memo.number, memo.blob(), memo.size);
     setMemoContent(memo, content);
+    m_diskMemos[memo.number] = std::move(content);
     m_savedMemos[memo.number] = memoContent(memo);
   }
 }

@@ -88,6 +88,7 @@ class StrandelTable final : public storage::DriverInstance {
   bool m_watched = false;
   bool m_skipMemos = false;
   std::vector<std::string> m_savedMemos;  // memo contents as last read
+  std::vector<std::string> m_diskMemos;   // memos as the file held them at the last read (WATCH)
 
   Sdfbt& tree() { return m_file->tree(); }
   Sdfbt& keyTree(const TableKey& key) { return key.privateTree ? *key.privateTree : m_file->tree(); }

@@ -169,7 +169,12 @@ TEST_F(StrandelTwoProcesses, AHeldRecordRefusesOtherReadersAndWriters) {
   fileClose(files.LINKAR);
 }
 
-TEST_F(StrandelTwoProcesses, AWatchedRecordChangedElsewhereIsNotPutBack) {
+// Another process changes the watched record's fields, or only its memo:
+// either way the watched PUT is refused, and the change survives.
+class StrandelWatch : public StrandelTwoProcesses, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(StrandelWatch, AWatchedRecordChangedElsewhereIsNotPutBack) {
+  const bool memoOnly = GetParam();
   Rendezvous meet;
   ChildProcess child([&] {
     meet.becomeChild();
@@ -177,7 +182,10 @@ TEST_F(StrandelTwoProcesses, AWatchedRecordChangedElsewhereIsNotPutBack) {
     LinkarFiles files(dir.file("LINKAR"), dir.file("CATEGORIES"));
     fileOpen(files.LINKAR, kOpenShared);
     fileGetPosition(files.LINKAR, number);
-    files.setKeyword("other");
+    if (memoOnly)
+      files.setInfo("changed elsewhere");
+    else
+      files.setKeyword("other");
     filePut(files.LINKAR);
     if (code() != 0) return 2;
     fileClose(files.LINKAR);
@@ -198,15 +206,22 @@ TEST_F(StrandelTwoProcesses, AWatchedRecordChangedElsewhereIsNotPutBack) {
   EXPECT_EQ(code(), 89);
   // Reading it again clears the condition; the other process's change stays.
   fileGetPosition(files.LINKAR, number);
-  EXPECT_EQ(files.keyword(), "other");
+  const std::string keyword = memoOnly ? "k" : "other";
+  const std::string info = memoOnly ? "changed elsewhere" : "before";
+  EXPECT_EQ(files.keyword(), keyword);
+  EXPECT_EQ(files.info(), info);
   files.setDescription("mine");
   filePut(files.LINKAR);
   EXPECT_EQ(code(), 0);
   fileGetPosition(files.LINKAR, number);
-  EXPECT_EQ(files.keyword(), "other");
+  EXPECT_EQ(files.keyword(), keyword);
+  EXPECT_EQ(files.info(), info);
   EXPECT_EQ(files.description(), "mine");
   fileClose(files.LINKAR);
 }
+
+INSTANTIATE_TEST_SUITE_P(FieldsOrMemo, StrandelWatch, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "MemoOnly" : "Fields"; });
 
 TEST_F(StrandelTwoProcesses, EachSeesTheOthersRecordsAtItsNextAccess) {
   LinkarFiles files(dir.file("LINKAR"), dir.file("CATEGORIES"));
