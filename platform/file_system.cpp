@@ -110,6 +110,14 @@ int removeFile(const std::string& path) {
   return 0;
 }
 
+int checkNoOtherOpen(const std::string& path) {
+  // A deny-all open is refused while any other open holds the file.
+  File probe;
+  const int rc = probe.open(path, OpenMode{Access::Read, true, true});
+  if (rc == kErrorSharingViolation) return rc;
+  return 0;
+}
+
 namespace {
 
 // True when both names lead to one file (the same device and inode).

@@ -17,6 +17,12 @@ bool usablePathName(const std::string& path);
 // A folder is not removed (5). Returns 0 or an error number.
 int removeFile(const std::string& path);
 
+// 0 when no open, in this or another process, holds `path` in any mode (or
+// there is no such file), 32 while one does. Deleting or replacing a data
+// file under an open that shares it would lose what that open writes next,
+// so a driver asks this first.
+int checkNoOtherOpen(const std::string& path);
+
 // Moves `from` to `to`. An existing `to` is refused with 80 unless
 // `replaceExisting`; either file held by an open that denies reading or
 // writing is refused with 32. Moving across file systems fails with 17.

@@ -22,6 +22,9 @@ namespace {
 
 constexpr std::uint8_t kKeyFlagIgnoredInVersion1 = 0x10;  // key flag not compared for version 1 definitions
 constexpr std::uint8_t kCreateMode = platform::kAccessReadWrite | platform::kShareDenyNone;  // 0x42
+// Longest table name: its name entry's key part (0xFE and the name) must
+// fit the tree's longest key, or the entry could never be stored.
+constexpr std::size_t kMaxTableName = kMaxKeyLength - 1;
 
 bool isEmptyName(const std::string& name) { return name.find_first_not_of(' ') == std::string::npos; }
 
@@ -56,10 +59,15 @@ int lookUpTable(StrandelTable& t, bool strict, bool keys) {
   return keys ? checkKeys(t) : 0;
 }
 
+// Names are argument errors, refused before anything is opened or written:
+// a NUL cannot be part of a path (the platform layer answers it with 3 too),
+// and a table name must fit its name entry.
 int splitName(StrandelTable& t) {
   if (isEmptyName(t.m_name)) return err::kInvalidFilename;
+  if (t.m_name.find('\0') != std::string::npos) return err::kPathNotFound;
   t.m_split = splitFileName(t.m_name);
   if (isEmptyName(t.m_split.file) || t.m_split.table.empty()) return err::kInvalidFilename;
+  if (t.m_split.table.size() > kMaxTableName) return err::kInvalidFilename;
   return 0;
 }
 
@@ -111,9 +119,15 @@ OpOutcome openTable(StrandelTable& t, std::int32_t mode, bool checkKeys) {
   return OpOutcome::ok();
 }
 
+// Whether another open, in this or another process, holds the data file:
+// removing it, renaming over it or creating it anew would lose what that
+// open writes next.
+bool heldElsewhere(const std::string& path) { return platform::checkNoOtherOpen(path) != 0; }
+
 OpOutcome createTable(StrandelTable& t, const storage::FileDecl& file) {
   if (!(file.attributeBits & storage::kAttrCreate)) return OpOutcome::fail(err::kNoCreateAttribute);
   if (const int rc = splitName(t)) return OpOutcome::fail(rc);
+  if (heldElsewhere(t.m_split.file)) return OpOutcome::fail(err::kAccessDenied);
   std::shared_ptr<StrandelFile> data;
   if (const int rc = StrandelFile::acquire(t.m_split.file, kCreateMode, true, t.m_attributeText, data))
     return OpOutcome::fail(rc);
@@ -142,6 +156,7 @@ OpOutcome closeTable(StrandelTable& t) {
 
 OpOutcome removeTable(StrandelTable& t) {
   if (const int rc = splitName(t)) return OpOutcome::fail(rc);
+  if (heldElsewhere(t.m_split.file)) return OpOutcome::fail(err::kAccessDenied);
   if (const int rc = StrandelFile::acquire(t.m_split.file, kCreateMode, false, t.m_attributeText, t.m_file))
     return OpOutcome::fail(rc);
   if (const int rc = lookUpTable(t, false, false)) {
@@ -170,6 +185,8 @@ OpOutcome copyTable(StrandelTable& t, std::string_view newName, bool rename) {
   if (const int rc = splitName(t)) return OpOutcome::fail(rc);
   const std::string target = splitFileName(newName).file;
   if (isEmptyName(target)) return OpOutcome::fail(err::kInvalidFilename);
+  if (target.find('\0') != std::string::npos) return OpOutcome::fail(err::kPathNotFound);
+  if (rename && (heldElsewhere(t.m_split.file) || heldElsewhere(target))) return OpOutcome::fail(err::kAccessDenied);
   const int rc = rename ? platform::renameFile(t.m_split.file, target) : platform::copyFile(t.m_split.file, target);
   return rc ? OpOutcome::fail(rc == platform::kErrorSharingViolation ? err::kAccessDenied : rc) : OpOutcome::ok();
 }

@@ -4,6 +4,7 @@
 // elsewhere cannot be put back over the change.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 
 #include "platform/file.h"
@@ -11,6 +12,7 @@
 #include "storage/keyed/block_store.h"
 #include "storage/keyed/file_checker.h"
 #include "storage/layer/file_statements.h"
+#include "storage/layer/thread_context.h"
 #include "tests/storage/keyed/strandel_test_records.h"
 #include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
@@ -251,6 +253,75 @@ TEST_F(StrandelTwoProcesses, EachSeesTheOthersRecordsAtItsNextAccess) {
   meet.signal();
   EXPECT_EQ(child.wait(kChildLimitMs), 0);
   fileClose(files.LINKAR);
+}
+
+// A file another open holds, in another process or on another procedure
+// thread of this one, is neither removed, nor renamed over, nor created
+// anew: each is refused with 5 and the file and the holder's records stay.
+TEST_F(StrandelTwoProcesses, AFileAnotherOpenHoldsIsNeitherRemovedNorReplaced) {
+  const std::string path = dir.file("LINKAR.SDF");
+  const std::string other = dir.file("OTHER.SDF");
+  {
+    LinkarFiles files(other, dir.file("CATEGORIES"));
+    fileCreate(files.LINKAR);
+  }
+  auto refusedWhileHeld = [&](const std::function<void()>& holdOpen, const std::function<void()>& letGo) {
+    const std::string before = readWholeFile(path);
+    holdOpen();
+    LinkarFiles files(dir.file("LINKAR"), dir.file("CATEGORIES"));
+    fileRemove(files.LINKAR);
+    EXPECT_EQ(code(), 5) << "REMOVE";
+    fileCreate(files.LINKAR);
+    EXPECT_EQ(code(), 5) << "CREATE over it";
+    LinkarFiles renamed(other, dir.file("CATEGORIES"));
+    fileRename(renamed.LINKAR, path);
+    EXPECT_EQ(code(), 5) << "RENAME over it";
+    letGo();
+    EXPECT_EQ(readWholeFile(path), before);
+  };
+
+  Rendezvous meet;
+  ChildProcess child([&] {
+    meet.becomeChild();
+    LinkarFiles files(dir.file("LINKAR"), dir.file("CATEGORIES"));
+    fileOpen(files.LINKAR, kOpenShared);
+    if (code() != 0) return 1;
+    meet.signal();
+    if (!meet.waitFor(kStepLimitMs)) return 2;
+    // The holder's file is still its own: what it adds stays.
+    if (files.addSite("http://after.example/", "After", "C", 1, "k") != 0) return 3;
+    fileClose(files.LINKAR);
+    return 0;
+  });
+  meet.becomeParent();
+  refusedWhileHeld([&] { ASSERT_TRUE(meet.waitFor(kStepLimitMs)); }, [] {});
+  meet.signal();
+  EXPECT_EQ(child.wait(kChildLimitMs), 0);
+  {
+    LinkarFiles files(dir.file("LINKAR"), dir.file("CATEGORIES"));
+    fileOpen(files.LINKAR, kOpenShared);
+    EXPECT_EQ(fileRecords(files.LINKAR), 2);
+    fileClose(files.LINKAR);
+  }
+
+  // The same against an open of another procedure thread of this process.
+  storage::ThreadContext holder;
+  LinkarFiles held(dir.file("LINKAR"), dir.file("CATEGORIES"));
+  refusedWhileHeld(
+      [&] {
+        storage::switchThreadContext(&holder);
+        fileOpen(held.LINKAR, kOpenShared);
+        storage::switchThreadContext(nullptr);
+      },
+      [&] {
+        storage::switchThreadContext(&holder);
+        fileClose(held.LINKAR);
+        storage::switchThreadContext(nullptr);
+      });
+  // With nobody holding it, REMOVE goes through.
+  LinkarFiles files(dir.file("LINKAR"), dir.file("CATEGORIES"));
+  fileRemove(files.LINKAR);
+  EXPECT_EQ(code(), 0);
 }
 
 }  // namespace
