@@ -58,7 +58,7 @@ const std::vector<uint8_t> kLinkarFields = FieldListBuilder()
                                                .text("URL:KEYWORD", offsetof(LinkarRecord, KEYWORD), 10)
                                                .build();
 const std::vector<uint8_t> kCategoriesFields = FieldListBuilder().text("CAT:CATEGORY", 0, 15).build();
-const std::vector<uint8_t> kTransferFields = FieldListBuilder().text("ASC:LINE", 0, 512).build();
+const std::vector<uint8_t> kTransferFields = FieldListBuilder().text("ASC:LINE", 0, kTransferLineSize).build();
 
 KeyDecl* const kLinkarKeys[] = {&URL_K_LOCATION, &URL_K_DESCRIPTION, &URL_K_CATEGORY, &URL_K_RATING, &URL_K_KEYWORD};
 KeyDecl* const kCategoriesKeys[] = {&CAT_K_CATEGORY};

@@ -32,15 +32,17 @@ struct CategoriesRecord {
     char Category[15];
 };
 
-// TransferFile: one text line (512 bytes).
+// TransferFile: one text line, as long as the text driver's longest record
+// (65,535 bytes), so that bookmark lines with inline icons arrive whole.
+constexpr uint32_t kTransferLineSize = 65535;
 struct TransferRecord {
-    char LINE[512];
+    char LINE[kTransferLineSize];
 };
 #pragma pack(pop)
 
 static_assert(sizeof(LinkarRecord) == 215);
 static_assert(sizeof(CategoriesRecord) == 15);
-static_assert(sizeof(TransferRecord) == 512);
+static_assert(sizeof(TransferRecord) == kTransferLineSize);
 
 constexpr int32_t kSiteInfoSize = 500;  // URL:SiteInfo, the site's free text
 

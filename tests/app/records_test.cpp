@@ -83,7 +83,7 @@ TEST(Records, KeysCarryTheirAttributeWordsAndComponents)
     EXPECT_EQ(Categories.attributeBits, 0x14);
     EXPECT_EQ(TransferFile.attributeBits, 0x14);
     EXPECT_EQ(TransferFile.keyCount, 0);
-    EXPECT_EQ(TransferFile.recordLength, 512u);
+    EXPECT_EQ(TransferFile.recordLength, 65535u);
 }
 
 TEST(Records, TheTransferFileIsNamedByTheVariable)
