@@ -3,13 +3,16 @@
 // LOGOUT/COMMIT, is killed at random moments. After each kill the next open
 // recovers, the checker finds both files sound, and every statement is
 // wholly there or wholly absent: a site's description and memo carry the
-// same version, and every site's category exists.
+// same version, and every site's category exists. The recovering process
+// cannot see the writer's state folder (another user, or another machine
+// sharing the data folder): what it needs lies beside the data files.
 //
 // STRANDEL_CRASH_ROUNDS sets the number of kills (default kept short for CI;
 // the sweep runs 200 or more).
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <set>
@@ -119,6 +122,8 @@ int workload(const TempDir& dir, unsigned seed) {
 TEST(StrandelCrash, EveryStatementIsWhollyThereOrWhollyAbsentAfterAKill) {
   TempDir dir;
   EnvironmentScope state("XDG_STATE_HOME", dir.path().c_str());
+  const TempDir writerState;
+  const std::string hiddenState = writerState.path() + ".hidden";
   {
     LinkarFiles f(dir.file("LINKAR"), dir.file("CATEGORIES"));
     fileCreate(f.LINKAR);
@@ -144,9 +149,13 @@ TEST(StrandelCrash, EveryStatementIsWhollyThereOrWhollyAbsentAfterAKill) {
   for (int round = 0; round < total; ++round) {
     const std::string before = readWholeFile(dir.file("LINKAR.SDF")) + readWholeFile(dir.file("CATEGORIES.SDF"));
     const unsigned seed = static_cast<unsigned>(rng());
-    ChildProcess child([&dir, seed] { return workload(dir, seed); });
+    ChildProcess child([&dir, &writerState, seed] {
+      ::setenv("XDG_STATE_HOME", writerState.path().c_str(), 1);
+      return workload(dir, seed);
+    });
     platform::sleepMilliseconds(5 + static_cast<int64_t>(rng() % 120));
     child.kill();
+    ASSERT_EQ(std::rename(writerState.path().c_str(), hiddenState.c_str()), 0);
     for (const char* name : {"LINKAR.SDF", "CATEGORIES.SDF"}) {
       const std::string header = readWholeFile(dir.file(name)).substr(0, 16);
       if (header.size() == 16 && header.substr(6, 4) != header.substr(10, 4)) ++pendingCommits;
@@ -176,6 +185,7 @@ TEST(StrandelCrash, EveryStatementIsWhollyThereOrWhollyAbsentAfterAKill) {
     ASSERT_EQ(checkFile(dir.file("LINKAR.SDF")), std::vector<std::string>{}) << "round " << round;
     ASSERT_EQ(checkFile(dir.file("CATEGORIES.SDF")), std::vector<std::string>{}) << "round " << round;
     if (readWholeFile(dir.file("LINKAR.SDF")) + readWholeFile(dir.file("CATEGORIES.SDF")) != before) ++changedRounds;
+    ASSERT_EQ(std::rename(hiddenState.c_str(), writerState.path().c_str()), 0);
   }
   // The kills must land while statements run, not before the first one.
   EXPECT_GT(changedRounds, total / 2);
