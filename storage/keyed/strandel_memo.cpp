@@ -1,6 +1,7 @@
 // Movable memory blocks for blob memos and the memo statements 75 to 79.
 #include "storage/keyed/strandel_memo.h"
 
+#include <algorithm>
 #include <map>
 
 #include "runtime/error_codes.h"
@@ -65,25 +66,24 @@ std::uint64_t digitsValue(std::string_view text) {
   return value;
 }
 
+// Slices count bytes from 0. A memo never grows past its declared size:
+// a slice or a length beyond it is cut there, so no operand can make the
+// driver ask for more memory than the declaration allows.
 storage::OpOutcome memoSliceSet(StrandelTable& table, storage::OpCall& call) {
   TableMemo* memo = memoOf(table, call.args.memo);
   if (!memo) return storage::OpOutcome::fail(err::kInvalidNumberOfParameters);
   const std::int32_t first = call.args.first;
   const std::int32_t last = call.args.last;
   if (first < 0 || last < first) return storage::OpOutcome::ok();
-  std::string content = table.memoContent(*memo);
-  const std::size_t end = static_cast<std::size_t>(last) + 1;
-  if (!memo->blob()) {
-    // A text memo is a fixed-size variable: a slice past its size is cut.
-    if (static_cast<std::size_t>(first) >= content.size()) return storage::OpOutcome::ok();
-  } else if (end > content.size()) {
-    content.resize(end, '\0');
-  }
-  std::string piece = call.texts[0];
-  piece.resize(end - static_cast<std::size_t>(first), ' ');
   const auto at = static_cast<std::size_t>(first);
-  const std::size_t n = std::min(piece.size(), content.size() - at);
-  content.replace(at, n, piece, 0, n);
+  if (at >= memo->size) return storage::OpOutcome::ok();
+  const std::size_t end = std::min<std::size_t>(static_cast<std::size_t>(last) + 1, memo->size);
+  std::string content = table.memoContent(*memo);
+  // A text memo is as long as its size already; a blob grows to the slice.
+  if (end > content.size()) content.resize(end, '\0');
+  std::string piece = call.texts[0];
+  piece.resize(end - at, ' ');
+  content.replace(at, piece.size(), piece);
   table.setMemoContent(*memo, content);
   return storage::OpOutcome::ok();
 }
@@ -114,7 +114,7 @@ storage::OpOutcome memoPropertySet(StrandelTable& table, storage::OpCall& call) 
   if (property == kMemoPropertyLength) {
     std::string content = table.memoContent(*memo);
     if (memo->blob()) {
-      content.resize(static_cast<std::size_t>(value), '\0');
+      content.resize(static_cast<std::size_t>(std::min<std::uint64_t>(value, memo->size)), '\0');
       table.setMemoContent(*memo, content);
     }
     return storage::OpOutcome::ok();

@@ -26,10 +26,11 @@ std::string declaredText(const char* text, int32_t length)
         ++text;
     } else if (length > 0) {
         n = static_cast<size_t>(length);
-        while (n > 0 && text[n - 1] == ' ')
+        // A variable's buffer may end in blanks, or in NULs after a shorter
+        // text. A NUL with text after it stays: cutting the text there would
+        // name another file, so the name is refused where it is used.
+        while (n > 0 && (text[n - 1] == ' ' || text[n - 1] == '\0'))
             --n;
-        // A variable's buffer may hold a NUL before its declared end.
-        n = strnlen(text, n);
     }
     return std::string(text, n);
 }

@@ -125,7 +125,7 @@ struct ArgBlock {
     int32_t count = 0;       // SKIP count
     int32_t index = 0;       // element index of a property assignment
     int32_t memo = 0;        // memo number, from 1
-    int32_t first = 0;       // first and last byte of a memo slice, from 1
+    int32_t first = 0;       // first and last byte of a memo slice, from 0
     int32_t last = 0;
 };
 

@@ -29,7 +29,7 @@ public:
 
     uint32_t m_state = 0;
     int32_t m_lastOperation = 0;
-    std::string m_name;            // NUL-free copy of the declared name
+    std::string m_name;            // the declared name; a NUL inside is kept, to be refused
     std::string m_options;         // driver option text
     std::string m_attributeText;   // further attribute text
     uint8_t* m_record = nullptr;   // the declaration's record buffer
