@@ -1,5 +1,7 @@
-// The data file checker: walks the tree page by page under a fault guard,
-// then checks what the entries say about each other.
+// The data file checker: looks at the header as it stands on disk for an
+// unfinished commit, walks the tree page by page under a fault guard, then
+// checks what the entries say about each other and, over a sound tree, what
+// each table's entries say against its definition (table_checker.h).
 #include "storage/keyed/file_checker.h"
 
 #include <algorithm>
@@ -11,7 +13,10 @@
 #include "storage/keyed/data_file.h"
 #include "storage/keyed/internal_error.h"
 #include "storage/keyed/key_descriptor.h"
+#include "storage/keyed/page_cipher.h"
+#include "storage/keyed/recovery.h"
 #include "storage/keyed/sdf_format.h"
+#include "storage/keyed/table_checker.h"
 #include "storage/keyed/table_definition.h"
 
 namespace linkar::keyed {
@@ -240,6 +245,17 @@ void Checker::finish() {
     const auto length = m_recordLengths.find(table);
     if (length != m_recordLengths.end() && length->second != def->recordLength)
       fault("records of table \"" + name + "\" do not match its record length");
+    if (const std::string why = def->inconsistency(); !why.empty()) {
+      fault("the definition of table \"" + name + "\" does not hold together: " + why);
+      continue;
+    }
+    // What the entries mean is asked only of a tree that reads soundly.
+    if (!m_report.structureSound()) continue;
+    const int contentLine = runGuarded([&] {
+      Sdfbt tree(m_file);
+      checkTableContent(tree, table, name, *def, [this](std::string text) { fault(std::move(text)); });
+    });
+    if (contentLine) structural("table \"" + name + "\" does not read to its end: " + internalErrorText(contentLine));
   }
 }
 
@@ -254,7 +270,7 @@ void Checker::run() {
       if (h.regionEnd[k] != h.regionStart[k]) structural("pages in a file without a tree");
     return;
   }
-  if (h.redoStart == h.redoEnd && h.redoStart != h.dataEnd())
+  if (!m_report.commitPending && h.redoStart == h.redoEnd && h.redoStart != h.dataEnd())
     structural("the redo bounds do not lie at the data end");
   walk(h.root, -1, nullptr);
   std::size_t inRegions = 0;
@@ -265,13 +281,48 @@ void Checker::run() {
   finish();
 }
 
+// The header at offset 0 as it stands, before an unfinished commit is settled.
+std::optional<FileHeader> headerOnDisk(BlockStore& store, std::string_view owner) {
+  std::string bytes(kHeaderSize, '\0');
+  std::size_t got = 0;
+  if (store.read(0, bytes.data(), kHeaderSize, &got) != 0 || got != kHeaderSize) return std::nullopt;
+  if (!owner.empty()) PageCipher(owner).decipher(reinterpret_cast<std::uint8_t*>(bytes.data()), kHeaderSize);
+  FileHeader h;
+  if (!FileHeader::read(bytesOf(bytes), h)) return std::nullopt;
+  return h;
+}
+
+// What the next open will do with the commit left between `onDisk` and
+// `settled`, the header a read-only open settled on.
+std::string pendingCommitFault(const FileHeader& onDisk, const FileHeader& settled) {
+  const std::string what = "an unfinished commit is left in the redo area (" + std::to_string(onDisk.redoStart) +
+                           " to " + std::to_string(onDisk.redoEnd) + "): ";
+  if (settled.changes == onDisk.changes)
+    return what + "its transaction never reached its commit point, so the next open rolls it back";
+  return what + "the next open completes it; the rest is checked as it will then read";
+}
+
+// Opens the data file read-only, settling an unfinished commit in memory.
+int openForCheck(std::unique_ptr<BlockStore> store, std::string_view owner, std::string_view path,
+                 std::unique_ptr<DataFile>& file, int* rc) {
+  // Recovery finds a control file named beside the data file through this.
+  if (!path.empty()) setRecoveringPath(std::string(path));
+  const int line = runGuarded([&] { *rc = DataFile::open(std::move(store), owner, file); });
+  if (!path.empty()) setRecoveringPath(std::string());
+  return line;
+}
+
 }  // namespace
 
-CheckReport checkDataFile(std::unique_ptr<BlockStore> store, std::string_view owner) {
+CheckReport checkDataFile(std::unique_ptr<BlockStore> store, std::string_view owner, std::string_view path) {
   CheckReport report;
+  std::uint64_t size = 0;
+  report.newFile = store->size(&size) == 0 && size == 0;
+  const std::optional<FileHeader> onDisk = headerOnDisk(*store, owner);
+  report.commitPending = onDisk && onDisk->redoStart != onDisk->redoEnd;
   std::unique_ptr<DataFile> file;
   int rc = 0;
-  const int line = runGuarded([&] { rc = DataFile::open(std::move(store), owner, file); });
+  const int line = openForCheck(std::move(store), owner, path, file, &rc);
   if (line) {
     report.faults.push_back("the header is damaged: " + internalErrorText(line));
     report.structuralFaults = 1;
@@ -282,11 +333,19 @@ CheckReport checkDataFile(std::unique_ptr<BlockStore> store, std::string_view ow
     report.structuralFaults = 1;
     return report;
   }
+  if (rc == kControlFileUnreadable && report.commitPending) {
+    report.faults.push_back(
+        "an unfinished commit over several data files is left in the redo area, and the transaction control "
+        "file it names cannot be opened: whether it reached its commit point cannot be told, so the file "
+        "does not open until that control file can be");
+    return report;
+  }
   if (rc) {
     report.faults.push_back("the file cannot be read (system error " + std::to_string(rc) + ")");
     report.structuralFaults = 1;
     return report;
   }
+  if (report.commitPending) report.faults.push_back(pendingCommitFault(*onDisk, file->header()));
   Checker(*file, report).run();
   return report;
 }

@@ -1,6 +1,8 @@
-// Verification of a whole data file: header, regions, every page and entry,
-// counters, key entries and memo segments. Used by the sdfcheck tool, by
-// tests and by the fuzz targets; faults are reported, never raised.
+// Verification of a whole data file: header, an unfinished commit, regions,
+// every page and entry, counters, every table's key entries recomputed from
+// its records and definition, and memo segments. Used by the sdfcheck tool,
+// by tests and by the fuzz targets; faults are reported, never raised, and
+// the file is never changed.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +22,8 @@ struct CheckReport {
   std::size_t entries = 0;  // entries seen in the leaves, the empty entry included
   std::size_t tables = 0;   // name entries
   std::size_t records = 0;  // data records
+  bool newFile = false;     // no bytes at all: a data file whose header and tree come with the first table
+  bool commitPending = false;  // the redo area holds a commit not yet applied
 
   bool sound() const { return faults.empty(); }
   // The tree itself is sound, whatever its entries mean.
@@ -28,6 +32,11 @@ struct CheckReport {
 
 // Checks the data file held by `store`, enciphered with `owner` when that is
 // not empty. Never ends the program: structural faults become report lines.
-CheckReport checkDataFile(std::unique_ptr<BlockStore> store, std::string_view owner);
+// An unfinished commit is a fault; the rest of the file is then checked as
+// the next open would settle it, without writing. `path`, when given, is
+// where the file lies, against which a transaction control file named in
+// the pending commit is found.
+CheckReport checkDataFile(std::unique_ptr<BlockStore> store, std::string_view owner,
+                          std::string_view path = {});
 
 }  // namespace linkar::keyed

@@ -9,6 +9,13 @@ namespace linkar::keyed {
 namespace {
 
 constexpr std::uint8_t kMissingMark = 0x01;  // second byte of a missing string
+constexpr std::size_t kMaxMemos = 0x100;          // a memo segment's key holds the memo number in one byte
+constexpr std::size_t kMaxKeys = kKindRecord;     // key numbers sit below the entry kinds
+// Every key flag a declaration may carry: those the driver acts on and the
+// two it passes through (0x08, 0x10).
+constexpr std::uint8_t kPassedKeyFlags = 0x08 | 0x10;
+constexpr std::uint8_t kKnownKeyFlags =
+    kKeyDuplicates | kKeyOmitBlank | kKeyNoCase | kPassedKeyFlags | kKeyLazy | kKeyPrivate;
 
 bool isDecimalType(std::uint8_t t) { return t == storage::kTypeDecimal || t == storage::kTypePDecimal; }
 bool isTextType(std::uint8_t t) {
@@ -155,6 +162,50 @@ bool TableDefinition::decode(std::string_view stream, TableDefinition& out) {
     out.keys.push_back(std::move(k));
   }
   return r.atEnd();
+}
+
+std::string TableDefinition::inconsistency() const {
+  TableDefinition chosen = *this;
+  chosen.chooseVersion();
+  if (version != chosen.version) return "version " + std::to_string(version) + " does not fit its memos";
+  if (recordLength == 0) return "the record length is 0";
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const FieldDefinition& f = fields[i];
+    const std::string field = "field " + std::to_string(i + 1);
+    if (f.offset + f.size > recordLength) return field + " reaches past the record";
+    // The descriptor values the driver writes: the element count and the
+    // number of dimensions of an array, both 0 for a single field, then 0.
+    if ((f.descriptor1 == 0) != (f.descriptor2 == 0) || f.descriptor3 != 0 ||
+        (f.descriptor1 != 0 && f.size % f.descriptor1 != 0))
+      return field + " has descriptor values the driver never writes";
+  }
+  if (memos.size() > kMaxMemos) return std::to_string(memos.size()) + " memos";
+  if (keys.size() > kMaxKeys) return std::to_string(keys.size()) + " keys";
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    const std::string key = "key " + std::to_string(k);
+    if (keys[k].components.empty()) return key + " has no components";
+    if (keys[k].flags & ~kKnownKeyFlags) return key + " has flags no key has";
+    for (const KeyComponentDefinition& c : keys[k].components) {
+      if (c.field >= fields.size()) return key + " names a field that is not there";
+      if (c.flags & ~kComponentFlagDescending) return key + " has component flags no component has";
+    }
+  }
+  return {};
+}
+
+std::vector<KeyDescriptor> TableDefinition::keyDescriptors() const {
+  std::vector<KeyDescriptor> out;
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    KeyDescriptor d;
+    d.number = static_cast<std::uint8_t>(k);
+    d.flags = keys[k].flags;
+    for (const KeyComponentDefinition& c : keys[k].components) {
+      const FieldDefinition& f = fields[c.field];
+      d.components.push_back(KeyComponent{f.type, f.offset, f.size, (c.flags & kComponentFlagDescending) != 0});
+    }
+    out.push_back(std::move(d));
+  }
+  return out;
 }
 
 void writeDefinition(Sdfbt& tree, std::uint32_t table, const TableDefinition& def) {

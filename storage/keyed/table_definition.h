@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "storage/keyed/key_descriptor.h"
 #include "storage/keyed/sdfbt.h"
 
 namespace linkar::keyed {
@@ -40,9 +41,11 @@ struct MemoDefinition {
   std::uint16_t flags = 0;
 };
 
+inline constexpr std::uint16_t kComponentFlagDescending = 0x01;  // component flag of a descending component
+
 struct KeyComponentDefinition {
   std::uint16_t field = 0;  // index in the field list
-  std::uint16_t flags = 0;
+  std::uint16_t flags = 0;  // kComponentFlag... bits
 };
 
 struct KeyDefinition {
@@ -64,6 +67,13 @@ struct TableDefinition {
   std::string encode() const;
   // False when the stream is truncated or malformed.
   static bool decode(std::string_view stream, TableDefinition& out);
+
+  // Empty when the definition holds together (version, fields inside the
+  // record, keys over existing fields and numbered below the entry kinds);
+  // otherwise what does not.
+  std::string inconsistency() const;
+  // The key descriptors the definition describes. REQUIRES: inconsistency() is empty.
+  std::vector<KeyDescriptor> keyDescriptors() const;
 };
 
 // Stores the definition blocks of `table` (replacing any there).

@@ -40,7 +40,8 @@ class SdfTools : public ::testing::Test {
   }
   void TearDown() override { std::system(("rm -rf " + m_dir).c_str()); }
 
-  // A file with one table, its definition, counters, records, key entries and a memo.
+  // A file with one table, its definition, counters, records, key entries and
+  // a memo, each as its definition calls for.
   std::string soundFile(std::string_view owner = {}) {
     std::unique_ptr<DataFile> file;
     EXPECT_EQ(DataFile::open(std::make_unique<MemoryStore>(), owner, file), 0);
@@ -54,6 +55,12 @@ class SdfTools : public ::testing::Test {
     f.name = "T:NAME";
     f.size = 8;
     def.fields = {f};
+    KeyDefinition byName;
+    byName.components = {{0, 0}};
+    def.keys = {byName};
+    MemoDefinition note;
+    note.size = 500;
+    def.memos = {note};
     writeDefinition(tree, table, def);
     const int kRecords = 300;
     for (int i = 0; i < kRecords; ++i) {
@@ -120,6 +127,14 @@ TEST_F(SdfTools, CheckNamesContentFaults) {
   EXPECT_NE(check.output.find("leads to missing record 5"), std::string::npos) << check.output;
   EXPECT_NE(check.output.find("counts 300 records but holds 299"), std::string::npos) << check.output;
   EXPECT_NE(check.output.find("skips segment 0"), std::string::npos) << check.output;
+}
+
+// The driver takes an empty file for a data file that holds no table yet
+// (OPEN of a table in it fails with 2, CREATE writes one); so does the checker.
+TEST_F(SdfTools, CheckCallsAnEmptyFileANewDataFileWithoutTables) {
+  const test::CommandRun check = runTool("sdfcheck", write("empty.sdf", ""));
+  EXPECT_EQ(check.status, 0) << check.output;
+  EXPECT_NE(check.output.find("a new data file without any table"), std::string::npos) << check.output;
 }
 
 TEST_F(SdfTools, DamagedBytesNeverCrashTheTools) {
