@@ -6,7 +6,7 @@
 #include "app/records.h"
 #include "app/select_categories_stand_in.h"
 #include "app/shared_variables.h"
-#include "app/update_linkar_stand_in.h"
+#include "app/update_linkar.h"
 
 namespace linkar::app {
 namespace {
@@ -56,7 +56,7 @@ BrowseConfig browseLinkarConfig(std::function<void()> form, std::function<void()
 }
 
 void BrowseLINKAR() {
-  static const BrowseConfig config = browseLinkarConfig(UpdateLINKARStandIn, SelectCategoriesStandIn);
+  static const BrowseConfig config = browseLinkarConfig(UpdateLINKAR, SelectCategoriesStandIn);
   runBrowse(config);
 }
 
