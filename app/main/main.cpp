@@ -1,10 +1,15 @@
 // Program entry of Linkar: starts the window engine on the desktop and runs
 // the program's main procedure. "--screenshots FOLDER" writes pictures of
-// the windows instead (no display needed).
+// the windows instead (no display needed); "linkar COMMAND ..." runs one of
+// the commands (command_line.h) without the desktop.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
+
+#include "command_line.h"
+#include "import_command.h"
 
 #ifdef LINKAR_WITH_QT
 #include <QApplication>
@@ -14,6 +19,7 @@
 #include "app/procedure_registry.h"
 #include "app/program_entry.h"
 #include "screenshot_tour.h"
+#include "transfer/import_procedures.h"
 #include "ui/engine.h"
 #include "ui/qt/qt_backend.h"
 #endif
@@ -38,16 +44,33 @@ bool hasDisplay() {
 // add their lines here when they come.
 void registerProcedures() {
   linkar::app::registerProcedures();
+  linkar::transfer::registerProcedures();
 }
 #endif
 
+// Every command of the program, one line a job.
+void registerCommands() {
+  linkar::app::cli::registerImportCommand();
+}
+
+constexpr const char* kHelpOption = "--help";
+
 void usage() {
-  std::fprintf(stderr, "usage: linkar [%s FOLDER]\n", kScreenshotOption);
+  std::fprintf(stderr, "usage: linkar [%s FOLDER] | %s | COMMAND ...\n", kScreenshotOption, kHelpOption);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  registerCommands();
+  if (argc > 1 && std::strcmp(argv[1], kHelpOption) == 0) {
+    linkar::app::cli::printHelp();
+    return 0;
+  }
+  if (argc > 1) {
+    if (const auto* command = linkar::app::cli::findCommand(argv[1]))
+      return command->run(std::vector<std::string>(argv + 2, argv + argc));
+  }
   const char* screenshots = nullptr;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], kScreenshotOption) == 0 && i + 1 < argc) {

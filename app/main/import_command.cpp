@@ -1,0 +1,140 @@
+// The import command.
+#include "import_command.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "app/file_use.h"
+#include "app/main_frame.h"
+#include "app/records.h"
+#include "app/shared_variables.h"
+#include "command_line.h"
+#include "headless_session.h"
+#include "platform/file_system.h"
+#include "runtime/error_codes.h"
+#include "runtime/error_state.h"
+#include "runtime/fixed_text.h"
+#include "storage/layer/file_statements.h"
+#include "transfer/category_lookups.h"
+#include "transfer/import_procedures.h"
+#include "transfer/import_run.h"
+#include "transfer/working_directory.h"
+
+namespace linkar::app::cli {
+namespace {
+
+struct ImportArgs {
+  std::string kind;
+  std::string file;
+  std::string category;
+  bool hasCategory = false;
+  std::string dataDir;
+};
+
+struct ImportChoice {
+  const char* kind;
+  ui::Procedure procedure;
+};
+
+const ImportChoice kImports[] = {
+    {"html", transfer::ImportHTML},
+    {"text", transfer::ImportASCII},
+    {"scan", transfer::ImportOther},
+};
+
+bool parse(const std::vector<std::string>& args, ImportArgs* out) {
+  std::vector<std::string> positional;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--category" && i + 1 < args.size()) {
+      out->category = args[++i];
+      out->hasCategory = true;
+    } else if (args[i] == "--data" && i + 1 < args.size()) {
+      out->dataDir = args[++i];
+    } else if (args[i].starts_with("--")) {
+      return false;
+    } else {
+      positional.push_back(args[i]);
+    }
+  }
+  if (positional.size() != 2) return false;
+  out->kind = positional[0];
+  out->file = positional[1];
+  return true;
+}
+
+// "&Select" on NAME: the category is added to Categories first when it is
+// not there, since the command line has no other way to make one.
+void selectNamed(const std::string& name) {
+  {
+    FileUse categories(Categories, CategoriesOpenCount());
+    runtime::assignFixed(CAT().Category, sizeof CAT().Category, name);
+    storage::fileGet(Categories, CAT_K_CATEGORY);
+    int32_t rc = runtime::errorCode();
+    if (rc == runtime::err::kRecordNotFound || rc == runtime::err::kRecordNotAvailable) {
+      runtime::assignFixed(CAT().Category, sizeof CAT().Category, name);
+      storage::fileAdd(Categories);
+    }
+  }
+  runtime::assignFixed(CAT().Category, sizeof CAT().Category, name);
+  SharedRequest = 0;
+  SharedResponse = kResponseCompleted;
+}
+
+// "Best Guess" or "Close": no category.
+void selectNone() {
+  SharedRequest = 0;
+  storage::fileClear(Categories);
+  SharedResponse = kResponseCancelled;
+}
+
+void answerLookupsWith(const ImportArgs& a) {
+  std::function<void()> answer = selectNone;
+  if (a.hasCategory) answer = [name = a.category] { selectNamed(name); };
+  transfer::categoryLookups() = {answer, answer};
+}
+
+int usageError() {
+  std::fprintf(stderr, "usage: linkar import html|text|scan FILE [--category NAME] [--data DIR]\n");
+  return kExitNotDone;
+}
+
+int runImportCommand(const std::vector<std::string>& args) {
+  ImportArgs a;
+  if (!parse(args, &a)) return usageError();
+  const ImportChoice* choice = nullptr;
+  for (const ImportChoice& c : kImports)
+    if (a.kind == c.kind) choice = &c;
+  if (!choice) return usageError();
+  std::string file;
+  if (platform::absolutePath(a.file, &file) != 0 || !std::ifstream(file) || platform::directoryExists(file)) {
+    std::fprintf(stderr, "linkar: cannot read %s: %s\n", a.file.c_str(),
+                 platform::directoryExists(file) ? "it is a folder" : std::strerror(errno ? errno : ENOENT));
+    return kExitNotDone;
+  }
+  if (int rc = transfer::changeWorkingDirectory(a.dataDir); rc != 0) {
+    std::fprintf(stderr, "linkar: cannot use the data folder %s: %s\n", a.dataDir.c_str(), std::strerror(rc));
+    return kExitNotDone;
+  }
+  initSharedVariables();
+  answerLookupsWith(a);
+  SharedResponse = kResponseCancelled;
+  SessionOutcome outcome = runHeadless(choice->procedure, kTransferStack, file);
+  if (outcome.runtimeError) return kExitRuntimeError;
+  std::printf("%s\n", transfer::summaryLine(transfer::lastImportCounts()).c_str());
+  return !outcome.ended && SharedResponse == kResponseCompleted ? kExitDone : kExitNotDone;
+}
+
+}  // namespace
+
+void registerImportCommand() {
+  registerCommand({"import", "html|text|scan FILE [--category NAME] [--data DIR]",
+                   "adds the sites of a bookmark file (html), of quoted \"location\",\"description\",\"information\" "
+                   "lines (text) or every address written in any text (scan) to LINKAR.SDF",
+                   runImportCommand});
+}
+
+}  // namespace linkar::app::cli
