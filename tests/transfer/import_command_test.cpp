@@ -1,0 +1,89 @@
+// The import command of the program: exit codes, the summary line,
+// --category and --data, run as a person runs it from a shell.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "tests/support/temp_dir.h"
+#include "tests/transfer/transfer_fixture.h"
+
+namespace linkar::transfer::test_import {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct CommandRun {
+  int exitCode = -1;
+  std::string out;
+};
+
+class ImportCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_program = fs::path(LINKAR_TOOLS_DIR).parent_path() / "app" / "main" / "linkar";
+    if (!fs::exists(m_program)) GTEST_SKIP() << "the program is not built: " << m_program;
+  }
+
+  CommandRun run(const std::string& args) {
+    CommandRun r;
+    std::string command = "cd '" + m_dir.path() + "' && '" + m_program.string() + "' " + args + " 2>/dev/null";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    char buf[512];
+    while (pipe && std::fgets(buf, sizeof buf, pipe)) r.out += buf;
+    int status = pipe ? ::pclose(pipe) : -1;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+  }
+
+  std::string write(const std::string& name, const std::string& text) {
+    std::string path = m_dir.file(name);
+    EXPECT_TRUE(test::writeWholeFile(path, text));
+    return path;
+  }
+
+  test::TempDir m_dir;
+  fs::path m_program;
+};
+
+TEST_F(ImportCommand, ImportsAFileAndSaysWhatItDid) {
+  write("b.htm", "<H3 ADD_DATE=\"1\">Tools</H3>\n<a href=\"http://a/\">A</a>\n<a href=\"http://b/\">B</a>\n");
+  CommandRun first = run("import html b.htm");
+  EXPECT_EQ(first.exitCode, 0);
+  EXPECT_EQ(first.out, "imported 2 sites, 0 already stored, 1 new category, 0 addresses longer than 128 bytes cut\n");
+  CommandRun second = run("import html b.htm");
+  EXPECT_EQ(second.exitCode, 0);
+  EXPECT_EQ(second.out, "imported 0 sites, 2 already stored, 0 new categories, 0 addresses longer than 128 bytes cut\n");
+  EXPECT_TRUE(fs::exists(m_dir.file("LINKAR.SDF")));
+}
+
+TEST_F(ImportCommand, ACategoryByNameIsAddedAndUsedAndDataGoesToItsFolder) {
+  write("t.txt", "\"http://a/\",\"A\"\n");
+  fs::create_directory(m_dir.file("data"));
+  CommandRun r = run("import text t.txt --category Reading --data data");
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_FALSE(fs::exists(m_dir.file("LINKAR.SDF")));
+  test::CurrentDirectoryScope here(m_dir.file("data"));
+  std::vector<StoredSite> sites = storedSites();
+  ASSERT_EQ(sites.size(), 1u);
+  EXPECT_EQ(sites[0].category, "Reading");
+  EXPECT_EQ(storedCategories(), std::vector<std::string>{"Reading"});
+}
+
+TEST_F(ImportCommand, UnreadableOrEmptyInputAndBadArgumentsExitOne) {
+  EXPECT_EQ(run("import scan missing.txt").exitCode, 1);
+  write("empty.txt", "");
+  CommandRun empty = run("import scan empty.txt");
+  EXPECT_EQ(empty.exitCode, 1);
+  EXPECT_EQ(empty.out.rfind("imported 0 sites", 0), 0u) << empty.out;
+  EXPECT_EQ(run("import pdf empty.txt").exitCode, 1);
+  EXPECT_EQ(run("import html").exitCode, 1);
+  EXPECT_EQ(run("import html empty.txt --data no-such-folder").exitCode, 1);
+  CommandRun help = run("--help");
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("linkar import html|text|scan FILE"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace linkar::transfer::test_import
