@@ -157,7 +157,8 @@ void TableChecker::readKeyEntries() {
 }
 
 void TableChecker::keyEntry(std::string_view key, std::string_view data) {
-  if (key.size() + data.size() < kKeyHeaderLength + kRecordNumberLength) return;  // named by the tree walk
+  if (key.size() < kKeyHeaderLength || key.size() + data.size() < kKeyHeaderLength + kRecordNumberLength)
+    return;  // named by the tree walk
   const std::uint8_t k = bytesOf(key)[kKeyHeaderLength - 1];
   if (k >= m_keys.size() || (m_keys[k].flags & kKeyPrivate)) {
     if (m_strangeKeys.insert(k).second)
@@ -165,8 +166,13 @@ void TableChecker::keyEntry(std::string_view key, std::string_view data) {
               (k >= m_keys.size() ? ", which it does not declare" : ", which is not kept in the file"));
     return;
   }
-  const std::string_view last = data.size() >= kRecordNumberLength ? data : key;
-  const std::uint32_t record = getBe32(bytesOf(last) + last.size() - kRecordNumberLength);
+  // The entry's last 4 bytes, wherever its key part ends.
+  std::uint8_t tail[kRecordNumberLength];
+  for (std::size_t i = 0; i < kRecordNumberLength; ++i) {
+    const std::size_t from = key.size() + data.size() - kRecordNumberLength + i;
+    tail[i] = from < key.size() ? bytesOf(key)[from] : bytesOf(data)[from - key.size()];
+  }
+  const std::uint32_t record = getBe32(tail);
   if (!recordExists(record) || !maintained(k, record)) return;  // a missing record is named by the tree walk
   if (!m_keys[k].duplicates()) {
     if (m_uniqueKey != k) {
