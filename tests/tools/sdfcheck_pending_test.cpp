@@ -45,12 +45,12 @@ class SdfcheckPending : public ::testing::Test {
   // Changes every entry and logs the change (phase 0) without applying it,
   // as a process killed between the phases leaves it; with a marker when it
   // is part of a transaction over several files.
-  void leavePending(bool marked) {
+  void leavePending(bool marked, const std::string& controlName = {}) {
     std::unique_ptr<DataFile> file = openFile(m_path, platform::Disposition::OpenExisting);
     ASSERT_TRUE(file);
     Sdfbt tree(*file);
     for (int i = 0; i < kEntries; ++i) tree.put(keyOf(i), "after, and longer than before");
-    if (marked) tree.put(markerKey(), encodeMarker({kTransaction, m_control}));
+    if (marked) tree.put(markerKey(), encodeMarker({kTransaction, controlName.empty() ? m_control : controlName}));
     PendingCommit commit;
     ASSERT_EQ(commitPhase0(*file, commit), 0);
     ASSERT_TRUE(commit.logged);
@@ -97,6 +97,16 @@ TEST_F(SdfcheckPending, ATransactionShortOfItsCommitPointIsNamedAsOneTheNextOpen
   EXPECT_EQ(run.status, 1) << run.output;
   EXPECT_NE(run.output.find("never reached its commit point, so the next open rolls it back"), std::string::npos)
       << run.output;
+}
+
+// A marker may name its control file by its name alone, beside the data
+// file: the checker finds it there, wherever it is run from.
+TEST_F(SdfcheckPending, AControlFileNamedBesideTheDataFileIsFoundThere) {
+  writeControlFile();
+  leavePending(true, "STRANDEL.TCF");
+  const test::CommandRun run = check();
+  EXPECT_EQ(run.status, 1) << run.output;
+  EXPECT_NE(run.output.find("so the next open rolls it back"), std::string::npos) << run.output;
 }
 
 // Another user, or another machine, that cannot see the control file: the
