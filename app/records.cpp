@@ -2,12 +2,16 @@
 #include "app/records.h"
 
 #include <cstddef>
+#include <span>
 #include <vector>
 
 #include "app/shared_variables.h"
+#include "runtime/fixed_text.h"
+#include "runtime/packed_decimal.h"
 #include "storage/ascii/ascii_driver.h"
 #include "storage/keyed/strandel_driver.h"
 #include "storage/layer/field_list.h"
+#include "storage/layer/file_statements.h"
 #include "storage/layer/thread_files.h"
 
 namespace linkar::app {
@@ -127,5 +131,15 @@ LinkarRecord& URL() { return *reinterpret_cast<LinkarRecord*>(storage::recordOf(
 CategoriesRecord& CAT() { return *reinterpret_cast<CategoriesRecord*>(storage::recordOf(Categories)); }
 TransferRecord& ASC() { return *reinterpret_cast<TransferRecord*>(storage::recordOf(TransferFile)); }
 char* URL_SiteInfo() { return storage::memoBufferOf(LINKAR, URL_SITEINFO.number); }
+
+void putSite(const SiteFields& site) {
+  storage::fileClear(LINKAR);
+  LinkarRecord& url = URL();
+  runtime::assignFixed(url.LOCATION, sizeof url.LOCATION, site.location);
+  runtime::assignFixed(url.DESCRIPTION, sizeof url.DESCRIPTION, site.description);
+  runtime::assignFixed(url.CATEGORY, sizeof url.CATEGORY, site.category);
+  runtime::packInteger(std::span<uint8_t>(url.RATING, sizeof url.RATING), 0, site.rating);
+  runtime::assignFixed(url.KEYWORD, sizeof url.KEYWORD, site.keyword);
+}
 
 }  // namespace linkar::app

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "storage/layer/declarations.h"
 
@@ -46,11 +47,24 @@ static_assert(sizeof(TransferRecord) == kTransferLineSize);
 
 constexpr int32_t kSiteInfoSize = 500;  // URL:SiteInfo, the site's free text
 
+// One site's fields as the program handles them outside the record.
+struct SiteFields {
+  std::string_view location;
+  std::string_view description;
+  std::string_view category;
+  int rating = 0;
+  std::string_view keyword;
+};
+
 // Record buffers of the current procedure thread.
 LinkarRecord& URL();
 CategoriesRecord& CAT();
 TransferRecord& ASC();
 char* URL_SiteInfo();  // kSiteInfoSize bytes
+
+// Clears the current thread's LINKAR record (CLEAR) and puts the site's
+// fields into it, each cut to its width.
+void putSite(const SiteFields& site);
 
 // Files.
 extern storage::FileDecl LINKAR;

@@ -71,12 +71,7 @@ bool writeLinkar(std::string* error) {
   storage::fileOpen(LINKAR, kCheckOpenMode);
   if (failed("opening LINKAR", error)) return false;
   for (const SampleSite& s : kSites) {
-    storage::fileClear(LINKAR);
-    runtime::assignFixed(URL().LOCATION, sizeof URL().LOCATION, s.location);
-    runtime::assignFixed(URL().DESCRIPTION, sizeof URL().DESCRIPTION, s.description);
-    runtime::assignFixed(URL().CATEGORY, sizeof URL().CATEGORY, s.category);
-    runtime::packInteger(std::span<uint8_t>(URL().RATING, sizeof URL().RATING), 0, s.rating);
-    runtime::assignFixed(URL().KEYWORD, sizeof URL().KEYWORD, s.keyword);
+    putSite({s.location, s.description, s.category, s.rating, s.keyword});
     storage::fileAdd(LINKAR);
     if (failed("adding a site", error)) break;
   }

@@ -44,12 +44,7 @@ inline const std::vector<std::string> kPictures = {"@S60", "@S60", "@S15", "@N2"
 
 // Puts a site into the current thread's buffer and adds it; returns the error.
 inline int32_t addSite(const Site& s) {
-  storage::fileClear(LINKAR);
-  runtime::assignFixed(URL().LOCATION, sizeof URL().LOCATION, s.location);
-  runtime::assignFixed(URL().DESCRIPTION, sizeof URL().DESCRIPTION, s.description);
-  runtime::assignFixed(URL().CATEGORY, sizeof URL().CATEGORY, s.category);
-  runtime::packInteger(std::span<uint8_t>(URL().RATING, sizeof URL().RATING), 0, s.rating);
-  runtime::assignFixed(URL().KEYWORD, sizeof URL().KEYWORD, s.keyword);
+  putSite({s.location, s.description, s.category, s.rating, s.keyword});
   storage::fileAdd(LINKAR);
   return runtime::errorCode();
 }
