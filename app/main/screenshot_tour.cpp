@@ -28,7 +28,7 @@
 #include "app/records.h"
 #include "app/shared_variables.h"
 #include "app/standard_warning.h"
-#include "app/update_linkar_stand_in.h"
+#include "app/update_linkar.h"
 #include "runtime/fixed_text.h"
 #include "runtime/error_codes.h"
 #include "runtime/error_state.h"
@@ -210,7 +210,7 @@ ui::Window* windowLabelled(ui::Engine& engine, const std::string& label) {
 // that category, the one-letter locator, and the window sized larger.
 void pictureBrowse(QtBackend& backend, const QString& folder, int* written) {
   ui::Engine& engine = *backend.engine();
-  auto config = std::make_shared<BrowseConfig>(browseLinkarConfig(UpdateLINKARStandIn, [] {
+  auto config = std::make_shared<BrowseConfig>(browseLinkarConfig(UpdateLINKAR, [] {
     runtime::assignFixed(CAT().Category, sizeof CAT().Category, kScreenshotCategory);
     SharedResponse = kResponseCompleted;
   }));
