@@ -12,7 +12,10 @@
 #include <memory>
 
 #include "platform/clock.h"
+#include "platform/file.h"
 #include "platform/file_system.h"
+#include "runtime/error_codes.h"
+#include "storage/keyed/sdf_format.h"
 #include "storage/keyed/sdfbt.h"
 #include "storage/keyed/transaction_marker.h"
 
@@ -29,6 +32,22 @@ std::string absoluteName(std::string_view name) {
 std::string_view folderOf(std::string_view path) {
   const std::size_t slash = path.rfind('/');
   return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
+}
+
+// A control file whose header at offset 0 was never written (its very first
+// commit failed while the file was being made) has never held an entry: it
+// is cut back to nothing, under a deny-all open so that no commit uses it
+// meanwhile, to be made afresh. Anything else that is no data file is left
+// as it is (36): it may hold what a recovery needs.
+int remakeUnwrittenControlFile(const std::string& name) {
+  platform::File file;
+  if (const int rc = file.open(name, platform::OpenMode{platform::Access::ReadWrite, true, true})) return rc;
+  std::string head(kHeaderSize, '\0');
+  std::size_t got = 0;
+  if (const int rc = file.read(0, head.data(), head.size(), &got)) return rc;
+  if (std::string_view(head.data(), got).find_first_not_of('\0') != std::string_view::npos)
+    return runtime::err::kInvalidDataFile;
+  return file.setSize(0);
 }
 
 }  // namespace
@@ -96,8 +115,12 @@ int Transaction::commit() {
 int Transaction::commitSeveral(const std::vector<FileAccess*>& changed) {
   const std::string controlName = controlFile();
   std::unique_ptr<FileAccess> control;
-  int rc = FileAccess::open(controlName, platform::kAccessReadWrite | platform::kShareDenyNone,
+  const auto openControl = [&] {
+    return FileAccess::open(controlName, platform::kAccessReadWrite | platform::kShareDenyNone,
                             platform::Disposition::OpenAlways, {}, control);
+  };
+  int rc = openControl();
+  if (rc == runtime::err::kInvalidDataFile && remakeUnwrittenControlFile(controlName) == 0) rc = openControl();
   if (rc) return rc;
 
   // 1. A number the control file does not hold yet.

@@ -1,6 +1,8 @@
 // LOGOUT, COMMIT and ROLLBACK over several data files, the transaction
 // control file and its marker entries, and the SEND options "TCF=" and "PNM=".
 #include <gtest/gtest.h>
+
+#include "runtime/error_codes.h"
 #include <sys/stat.h>
 
 #include "storage/keyed/send_options.h"
@@ -28,7 +30,7 @@ class TransactionTest : public ::testing::Test {
  protected:
   void SetUp() override {
     m_dir = makeFastTempDir();
-    m_txn.setControlFile(m_dir->file("control.tcf"));
+    m_txn.setControlFile(controlFile());
     for (int i = 0; i < 2; ++i) {
       m_paths.push_back(m_dir->file("f" + std::to_string(i) + ".sdf"));
       auto access = openAccess(m_paths.back());
@@ -41,6 +43,8 @@ class TransactionTest : public ::testing::Test {
       m_files.push_back(std::move(access));
     }
   }
+
+  std::string controlFile() const { return m_dir->file("control.tcf"); }
 
   // LOGOUT, then one changing operation on each file whose flag is set.
   void changeUnderLogout(std::vector<bool> which) {
@@ -78,7 +82,7 @@ TEST_F(TransactionTest, RollbackLeavesEveryFileAsItWasAtLogout) {
     EXPECT_EQ(entriesOf(*m_files[i]), m_before[i]) << i;
     EXPECT_EQ(reopened(i), m_before[i]) << i;
   }
-  EXPECT_FALSE(exists(defaultControlFile(m_paths[0])));
+  EXPECT_FALSE(exists(controlFile()));
 }
 
 TEST_F(TransactionTest, CommitOverTwoFilesCreatesTheControlFileNamedByTcfAndEmptiesIt) {
@@ -111,10 +115,33 @@ TEST_F(TransactionTest, CommitOverTwoFilesCreatesTheControlFileNamedByTcfAndEmpt
   EXPECT_TRUE(entriesOf(*control).empty());
 }
 
+// A control file left without a header (its first commit failed while it
+// was being made) held nothing: the next commit makes it afresh. A control
+// file with other content that is no data file is not touched.
+TEST_F(TransactionTest, AControlFileWhoseHeaderWasNeverWrittenIsMadeAfresh) {
+  const std::string control = controlFile();
+  ASSERT_TRUE(test::writeWholeFile(control, std::string(768, '\0')));
+  changeUnderLogout({true, true});
+  ASSERT_EQ(m_txn.commit(), 0);
+  for (std::size_t i = 0; i < m_files.size(); ++i) EXPECT_EQ(reopened(i), m_after[i]) << i;
+  auto remade = openAccess(control);
+  EXPECT_TRUE(entriesOf(*remade).empty());
+}
+
+TEST_F(TransactionTest, AControlFileWithOtherContentIsLeftAloneAndTheCommitFails) {
+  const std::string control = controlFile();
+  const std::string garbage(768, 'x');
+  ASSERT_TRUE(test::writeWholeFile(control, garbage));
+  changeUnderLogout({true, true});
+  EXPECT_EQ(m_txn.commit(), runtime::err::kInvalidDataFile);
+  EXPECT_EQ(test::readWholeFile(control), garbage);
+  for (std::size_t i = 0; i < m_files.size(); ++i) EXPECT_EQ(reopened(i), m_before[i]) << i;
+}
+
 TEST_F(TransactionTest, ACommitWithOneChangedFileNeedsNoControlFile) {
   changeUnderLogout({false, true});
   ASSERT_EQ(m_txn.commit(), 0);
-  EXPECT_FALSE(exists(defaultControlFile(m_paths[0])));
+  EXPECT_FALSE(exists(controlFile()));
   EXPECT_EQ(reopened(0), m_before[0]);
   EXPECT_EQ(reopened(1), m_after[1]);
 }
