@@ -52,7 +52,7 @@ class BatchWork {
 // fast machine does more per tick and the window still answers in time.
 struct PortionBudget {
   int64_t size = 0;
-  std::chrono::milliseconds time{20};
+  std::chrono::milliseconds time{10};
 };
 
 // The budget every batch loop uses from now on (tests use small ones).
