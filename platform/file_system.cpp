@@ -237,6 +237,13 @@ int makeDirectories(const std::string& path, unsigned mode) {
   return 0;
 }
 
+int changeCurrentDirectory(const std::string& path) {
+  if (path.empty()) return 0;
+  if (!usablePathName(path)) return nameError(path);
+  if (::chdir(path.c_str()) != 0) return failWithPathErrno(errno == ENOENT ? ENOTDIR : errno, path);
+  return 0;
+}
+
 int currentDirectory(std::string* out) {
   out->clear();
   std::vector<char> buffer(4096);

@@ -44,6 +44,9 @@ int makeDirectories(const std::string& path, unsigned mode = 0700);
 
 // The process's current folder.
 int currentDirectory(std::string* out);
+// Makes `path` the current folder. Returns 0 or an error number (3 for a
+// folder that is not there); an empty path changes nothing.
+int changeCurrentDirectory(const std::string& path);
 
 // `name` made absolute against the current folder and lexically tidied
 // ("." and ".." resolved, repeated slashes merged; links are not followed).

@@ -18,7 +18,6 @@
 #include "transfer/batch_loop.h"
 #include "transfer/category_lookups.h"
 #include "transfer/transfer_lines.h"
-#include "transfer/working_directory.h"
 #include "ui/statements.h"
 
 namespace linkar::transfer {
@@ -35,7 +34,7 @@ ImportCounts g_lastCounts;
 
 // The file dialog over TransferFileName; false when nothing was chosen.
 bool chooseFile(const ImportKind& kind) {
-  if (kind.dialogInLastDirectory) changeWorkingDirectory(app::LastFileDirectory.str());
+  if (kind.dialogInLastDirectory) platform::changeCurrentDirectory(app::LastFileDirectory.str());
   std::string name(app::TransferFileName.str());
   bool chosen = ui::fileDialog(kDialogTitle, name, kDialogFilters);
   chosen = chosen && !runtime::trimTrailingBlanks(name).empty();
@@ -44,7 +43,7 @@ bool chooseFile(const ImportKind& kind) {
     std::string here;
     if (platform::currentDirectory(&here) == 0) app::LastFileDirectory = here;
   }
-  changeWorkingDirectory(app::StartupDirectory.str());
+  platform::changeCurrentDirectory(app::StartupDirectory.str());
   return chosen;
 }
 

@@ -17,12 +17,12 @@
 #include "platform/file_system.h"
 #include "runtime/error_codes.h"
 #include "runtime/error_state.h"
+#include "runtime/error_texts.h"
 #include "runtime/fixed_text.h"
 #include "storage/layer/file_statements.h"
 #include "transfer/category_lookups.h"
 #include "transfer/import_procedures.h"
 #include "transfer/import_run.h"
-#include "transfer/working_directory.h"
 
 namespace linkar::app::cli {
 namespace {
@@ -115,8 +115,9 @@ int runImportCommand(const std::vector<std::string>& args) {
                  platform::directoryExists(file) ? "it is a folder" : std::strerror(errno ? errno : ENOENT));
     return kExitNotDone;
   }
-  if (int rc = transfer::changeWorkingDirectory(a.dataDir); rc != 0) {
-    std::fprintf(stderr, "linkar: cannot use the data folder %s: %s\n", a.dataDir.c_str(), std::strerror(rc));
+  if (int rc = platform::changeCurrentDirectory(a.dataDir); rc != 0) {
+    const std::string why(runtime::errorTextFor(rc));
+    std::fprintf(stderr, "linkar: cannot use the data folder %s: %s\n", a.dataDir.c_str(), why.c_str());
     return kExitNotDone;
   }
   initSharedVariables();

@@ -82,6 +82,21 @@ TEST(PathsTest, TemporaryPageFilesAreNewPrivateAndUnique) {
   EXPECT_EQ(makeTemporaryFile(&name), kErrorPathNotFound);
 }
 
+TEST(PathsTest, TheCurrentFolderChangesOnlyToAFolderThatIsThere) {
+  test::TempDir dir;
+  std::string before;
+  ASSERT_EQ(currentDirectory(&before), 0);
+  EXPECT_EQ(changeCurrentDirectory(dir.file("missing")), kErrorPathNotFound);
+  EXPECT_EQ(changeCurrentDirectory(""), 0);
+  std::string now;
+  ASSERT_EQ(currentDirectory(&now), 0);
+  EXPECT_EQ(now, before) << "a failed or empty change moved the current folder";
+  ASSERT_EQ(changeCurrentDirectory(dir.path()), 0);
+  ASSERT_EQ(currentDirectory(&now), 0);
+  EXPECT_EQ(now, dir.path());
+  ASSERT_EQ(changeCurrentDirectory(before), 0);
+}
+
 TEST(ClockTest, TimeOfDayAndDateAgreeWithTheLocalClock) {
   for (int attempt = 0; attempt < 3; ++attempt) {
     time_t before = ::time(nullptr);
