@@ -302,12 +302,7 @@ void Browse::close(int response) {
 
 void runBrowse(const BrowseConfig& config) {
   ProcedureFrame frame(config.procedure);
-  std::vector<FileUse> files;
-  files.reserve(config.files.size());
-  for (const BrowseFile& f : config.files) {
-    files.emplace_back(*f.file, f.openCount());
-    bindRecord(*f.file);
-  }
+  std::vector<FileUse> files = useAndBind(config.files);
   Browse browse(config, frame);
   frame.openWindow(config.window);
   browse.attach(frame.window());

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/record_field.h"
 #include "runtime/char_tables.h"
 #include "runtime/fixed_text.h"
 #include "runtime/packed_decimal.h"
@@ -17,13 +18,6 @@
 
 namespace linkar::app {
 namespace {
-
-bool sameLabel(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (runtime::toUpper(static_cast<uint8_t>(a[i])) != runtime::toUpper(static_cast<uint8_t>(b[i]))) return false;
-  return true;
-}
 
 ui::Binding textBinding(char* data, size_t size) {
   return {[data, size] { return std::string(runtime::fixedView(data, size)); },

@@ -24,4 +24,14 @@ void bindRecord(storage::FileDecl& file) {
   }
 }
 
+std::vector<FileUse> useAndBind(const std::vector<BrowseFile>& files) {
+  std::vector<FileUse> uses;
+  uses.reserve(files.size());
+  for (const BrowseFile& f : files) {
+    uses.emplace_back(*f.file, f.openCount());
+    bindRecord(*f.file);
+  }
+  return uses;
+}
+
 }  // namespace linkar::app

@@ -5,10 +5,18 @@
 // thread's buffers are bound; they stay where they are for the thread's life.
 #pragma once
 
+#include <vector>
+
+#include "app/browse_config.h"
+#include "app/file_use.h"
 #include "storage/layer/declarations.h"
 
 namespace linkar::app {
 
 void bindRecord(storage::FileDecl& file);
+
+// Opens each file through its counter (FileUse) and binds its record: what
+// a browse or a form does first. The uses are released when dropped.
+std::vector<FileUse> useAndBind(const std::vector<BrowseFile>& files);
 
 }  // namespace linkar::app

@@ -11,16 +11,12 @@
 #include "storage/layer/thread_files.h"
 
 namespace linkar::app {
-namespace {
-
 bool sameLabel(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
     if (runtime::toUpper(static_cast<uint8_t>(a[i])) != runtime::toUpper(static_cast<uint8_t>(b[i]))) return false;
   return true;
 }
-
-}  // namespace
 
 FieldRef FieldRef::of(storage::FileDecl& file, std::string_view label) {
   storage::FieldList fields;

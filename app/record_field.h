@@ -15,6 +15,9 @@
 
 namespace linkar::app {
 
+// Whether two field labels name the same field: letter case does not count.
+bool sameLabel(std::string_view a, std::string_view b);
+
 class FieldRef {
  public:
   FieldRef() = default;

@@ -174,12 +174,7 @@ class FormRun {
 
 void runUpdateForm(const UpdateFormConfig& config) {
   ProcedureFrame frame(config.procedure);
-  std::vector<FileUse> files;
-  files.reserve(config.files.size());
-  for (const BrowseFile& f : config.files) {
-    files.emplace_back(*f.file, f.openCount());
-    bindRecord(*f.file);
-  }
+  std::vector<FileUse> files = useAndBind(config.files);
   {
     FormRun run(config, frame);
     if (frame.request() == kRequestDelete)

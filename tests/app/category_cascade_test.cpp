@@ -216,7 +216,9 @@ class CascadeFaults : public CategoryCascade, public ::testing::WithParamInterfa
       faults::armFault(GetParam(), n);
       ASSERT_TRUE(m_driver.answer("OK", thread));
       if (box(thread) != nullptr) {
-        if (!faults::crashed()) EXPECT_TRUE(noTransactionOpen()) << "fault " << n << ": a box with the files held";
+        if (!faults::crashed()) {
+          EXPECT_TRUE(noTransactionOpen()) << "fault " << n << ": a box with the files held";
+        }
         m_shown = boxTitle(thread) + ": " + boxText(thread);
         ASSERT_TRUE(m_driver.answer("OK", thread));
       }
@@ -231,7 +233,9 @@ class CascadeFaults : public CategoryCascade, public ::testing::WithParamInterfa
       const bool wasAfter = now == after && categoriesNow == categoriesAfter;
       EXPECT_TRUE(wasBefore || wasAfter) << "fault " << n << " left the files half done";
       // A crash ends the program; otherwise what failed must not be there.
-      if (run.outcome != IntegrityOutcome::kDone && !crashed) EXPECT_TRUE(wasBefore) << "fault " << n;
+      if (run.outcome != IntegrityOutcome::kDone && !crashed) {
+        EXPECT_TRUE(wasBefore) << "fault " << n;
+      }
       expectSound();
       if (!triggered) {
         EXPECT_EQ(run.outcome, IntegrityOutcome::kDone) << m_shown;
