@@ -295,6 +295,17 @@ void Browse::callLookup(const std::function<void()>& lookup) {
   refreshWindow();
 }
 
+void Browse::callProcedure(const std::function<void()>& procedure, int request) {
+  m_pager.closeView();
+  SharedRequest = request;
+  procedure();
+  m_pager.resetView();
+  m_frame.setRequest(m_frame.originalRequest());
+  m_frame.setForceRefresh(true);
+  refreshWindow();
+  ui::selectControl(m_list);
+}
+
 void Browse::close(int response) {
   m_frame.setResponse(response);
   ui::post(ui::Event::CloseWindow);

@@ -61,6 +61,10 @@ class Browse {
   // Calls a lookup with the select request; what it leaves in the range's
   // source becomes the range.
   void callLookup(const std::function<void()>& lookup);
+  // Calls another procedure on this thread with `request` (the view is
+  // closed meanwhile), then reads the page again: the called procedure may
+  // have changed anything the list shows.
+  void callProcedure(const std::function<void()>& procedure, int request);
   // Ends the browse with `response`.
   void close(int response);
 

@@ -52,4 +52,40 @@ BrowseAction lookupAction(std::string button, std::function<void()> lookup) {
   return a;
 }
 
+BrowseAction callAction(std::string button, std::function<void()> procedure) {
+  BrowseAction a;
+  a.button = std::move(button);
+  a.needsEntries = false;
+  a.run = [procedure = std::move(procedure)](Browse& browse) {
+    browse.reloadHighlighted();
+    browse.callProcedure(procedure, 0);
+  };
+  return a;
+}
+
+BrowseAction selectAction() {
+  BrowseAction a;
+  a.button = "Select";
+  a.popupText = "&Select";
+  a.keys = {ui::Key::kMouseLeft2};
+  a.needsSelectRequest = true;
+  a.run = [](Browse& browse) {
+    browse.reloadHighlighted();
+    browse.close(kResponseCompleted);
+  };
+  return a;
+}
+
+BrowseAction endLookupAction(std::string button, bool clearFirst) {
+  BrowseAction a;
+  a.button = std::move(button);
+  a.needsEntries = false;
+  a.run = [clearFirst](Browse& browse) {
+    if (clearFirst) browse.pager().clearRecord();
+    browse.reloadHighlighted();
+    browse.close(kResponseCancelled);
+  };
+  return a;
+}
+
 }  // namespace linkar::app

@@ -21,5 +21,19 @@ BrowseAction changeAction(std::function<void()> form);
 BrowseAction deleteAction(std::function<void()> form);
 // A button that calls a lookup with request 4 to choose the range.
 BrowseAction lookupAction(std::string button, std::function<void()> lookup);
+// A button that re-reads the highlighted record and calls another browse
+// with no request ("Locations": the highlighted category's sites); the
+// list is read again afterwards.
+BrowseAction callAction(std::string button, std::function<void()> procedure);
+
+// The buttons of a lookup (a browse called with request 4 to choose a
+// record): each re-reads the highlighted record into the buffer, where the
+// caller finds it, and ends the lookup.
+// "&Select" (double click): response 1; only with entries and request 4.
+BrowseAction selectAction();
+// A button that ends the lookup with response 2 ("Close"); with
+// `clearFirst` the record buffer is cleared before the highlighted record
+// is read ("Best Guess"), so an empty list hands back a blank record.
+BrowseAction endLookupAction(std::string button, bool clearFirst);
 
 }  // namespace linkar::app

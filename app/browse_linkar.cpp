@@ -4,7 +4,7 @@
 #include "app/browse.h"
 #include "app/browse_actions.h"
 #include "app/records.h"
-#include "app/select_categories_stand_in.h"
+#include "app/select_categories.h"
 #include "app/shared_variables.h"
 #include "app/update_linkar.h"
 
@@ -56,7 +56,7 @@ BrowseConfig browseLinkarConfig(std::function<void()> form, std::function<void()
 }
 
 void BrowseLINKAR() {
-  static const BrowseConfig config = browseLinkarConfig(UpdateLINKAR, SelectCategoriesStandIn);
+  static const BrowseConfig config = browseLinkarConfig(UpdateLINKAR, SelectCategories);
   runBrowse(config);
 }
 

@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 
+#include "app/browse_categories.h"
 #include "app/browse_linkar.h"
 
 namespace linkar::app {
@@ -30,6 +31,7 @@ void clearProcedures() { table().clear(); }
 
 void registerProcedures() {
   registerProcedure("BrowseLINKAR", BrowseLINKAR);
+  registerProcedure("BrowseCategories", BrowseCategories);
 }
 
 }  // namespace linkar::app

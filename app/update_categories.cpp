@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/browse.h"
-#include "app/browse_actions.h"
+#include "app/browse_categories.h"
 #include "app/records.h"
 #include "app/shared_variables.h"
 #include "app/update_form.h"
@@ -47,23 +47,10 @@ class SiteList final : public FormPart {
 }  // namespace
 
 BrowseConfig categorySitesConfig() {
-  BrowseConfig c;
-  c.procedure = kProcedure;
-  c.window = kWindow;
+  BrowseConfig c = categorySiteListConfig(kProcedure, kWindow, kRange, kFilter);
   c.sheet.clear();  // the form's tabs are not orders of the list
   c.closeButton.clear();
-  c.file = &LINKAR;
-  c.fileLabel = "LINKAR";
-  for (const char* column : {"URL:LOCATION", "URL:DESCRIPTION", "URL:CATEGORY", "URL:RATING", "URL:KEYWORD"})
-    c.columns.push_back(FieldRef::of(LINKAR, column));
-  BrowseOrder byCategory;
-  byCategory.key = &URL_K_CATEGORY;
-  byCategory.filter = kFilter;
-  byCategory.ranged = true;
-  byCategory.seek = FieldRef::of(LINKAR, "URL:LOCATION");
-  c.orders.push_back(byCategory);
-  c.range = {kRange, FieldRef::of(Categories, "CAT:Category"), FieldRef::of(LINKAR, "URL:CATEGORY")};
-  c.actions = {insertAction(UpdateLINKAR), changeAction(UpdateLINKAR), deleteAction(UpdateLINKAR)};
+  c.files.clear();  // the form opens the files itself
   return c;
 }
 
