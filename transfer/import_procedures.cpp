@@ -5,6 +5,7 @@
 
 #include "app/procedure_registry.h"
 #include "transfer/ascii_scan.h"
+#include "transfer/export_procedures.h"
 #include "transfer/html_scan.h"
 #include "transfer/import_run.h"
 #include "transfer/other_scan.h"
@@ -43,6 +44,7 @@ void registerProcedures() {
   app::registerProcedure("ImportHTML", ImportHTML);
   app::registerProcedure("ImportASCII", ImportASCII);
   app::registerProcedure("ImportOther", ImportOther);
+  registerExportProcedures();
 }
 
 }  // namespace linkar::transfer

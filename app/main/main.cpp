@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "command_line.h"
+#include "export_command.h"
 #include "import_command.h"
 
 #ifdef LINKAR_WITH_QT
@@ -51,6 +52,7 @@ void registerProcedures() {
 // Every command of the program, one line a job.
 void registerCommands() {
   linkar::app::cli::registerImportCommand();
+  linkar::app::cli::registerExportCommand();
 }
 
 constexpr const char* kHelpOption = "--help";

@@ -1,0 +1,119 @@
+// The export's output file and its replacement of the old one.
+//
+// The page is written into ".NAME.XXXXXX" in NAME's folder (platform/
+// sibling_file.h). TransferFile carries TransferFileName as its name, so the
+// variable names the new file just while TransferFile is opened, and is
+// given back at once: an open file keeps the name it was opened under.
+// After the last line: FLUSH (written back and durable), CLOSE, then a
+// rename over NAME, which replaces it in one step. Any failure removes the
+// new file and leaves NAME alone.
+#include "transfer/export_file.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "app/records.h"
+#include "app/shared_variables.h"
+#include "platform/file_system.h"
+#include "platform/os_error.h"
+#include "platform/sibling_file.h"
+#include "runtime/error_codes.h"
+#include "runtime/error_state.h"
+#include "storage/layer/file_statements.h"
+
+namespace linkar::transfer {
+namespace {
+
+// Operating-system numbers a driver posts as they are; others + 300.
+constexpr int kFirstPlainOsError = 2;
+constexpr int kLastPlainOsError = 8;
+
+void postOsError(int os) {
+  runtime::setErrorFromCode(os >= kFirstPlainOsError && os <= kLastPlainOsError ? os : os + runtime::err::kOsErrorBase);
+}
+
+// TransferFileName set to a name for a while, then given back.
+class NameScope {
+ public:
+  explicit NameScope(const std::string& name) : m_saved(app::TransferFileName.str()) { app::TransferFileName = name; }
+  ~NameScope() { app::TransferFileName = m_saved; }
+  NameScope(const NameScope&) = delete;
+  NameScope& operator=(const NameScope&) = delete;
+
+ private:
+  std::string m_saved;
+};
+
+}  // namespace
+
+ExportFile::ExportFile(std::string name) : m_name(std::move(name)) {}
+
+ExportFile::~ExportFile() {
+  m_use.reset();
+  discard();
+}
+
+bool ExportFile::open() {
+  if (int rc = platform::absolutePath(m_name, &m_path); rc != 0) {
+    postOsError(rc);
+    return false;
+  }
+  if (int rc = platform::makeSiblingFile(m_path, &m_temporary); rc != 0) {
+    postOsError(rc);
+    return false;
+  }
+  NameScope scope(m_temporary);
+  m_use.emplace(app::TransferFile, app::TransferFileOpenCount());
+  storage::fileStream(app::TransferFile);
+  return true;
+}
+
+void ExportFile::line(std::string_view text) {
+  if (m_failed) return;
+  const size_t n = std::min<size_t>(text.size(), app::kTransferLineSize);
+  std::memcpy(app::ASC().LINE, text.data(), n);
+  platform::setLastOsError(platform::kErrorNone);
+  storage::fileAppendLength(app::TransferFile, static_cast<int32_t>(n));
+  if (runtime::errorCode() != 0) {
+    m_failed = true;
+    m_errorCode = runtime::errorCode();
+    m_osError = platform::lastOsError();
+  }
+}
+
+void ExportFile::postWriteError() const {
+  if (m_osError != 0)
+    postOsError(m_osError);
+  else
+    runtime::setErrorFromCode(m_errorCode);
+}
+
+bool ExportFile::replace() {
+  if (m_failed || !m_use) return false;
+  platform::setLastOsError(platform::kErrorNone);
+  storage::fileFlush(app::TransferFile);
+  if (runtime::errorCode() != 0) {
+    m_failed = true;
+    m_errorCode = runtime::errorCode();
+    m_osError = platform::lastOsError();
+    return false;
+  }
+  m_use->release();
+  m_use.reset();
+  if (int rc = platform::renameFile(m_temporary, m_path, true); rc != 0) {
+    postOsError(rc);
+    return false;
+  }
+  m_temporary.clear();
+  return true;
+}
+
+void ExportFile::discard() {
+  if (m_temporary.empty()) return;
+  runtime::saveError();
+  platform::removeFile(m_temporary);
+  runtime::restoreError();
+  m_temporary.clear();
+}
+
+}  // namespace linkar::transfer
