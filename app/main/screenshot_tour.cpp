@@ -22,10 +22,12 @@
 #include <vector>
 
 #include "app/browse.h"
+#include "app/browse_categories.h"
 #include "app/browse_linkar.h"
 #include "app/main_frame.h"
 #include "app/program_entry.h"
 #include "app/records.h"
+#include "app/select_categories.h"
 #include "app/shared_variables.h"
 #include "app/standard_warning.h"
 #include "app/update_linkar.h"
@@ -264,6 +266,56 @@ void pictureBrowse(QtBackend& backend, const QString& folder, int* written) {
   settle(backend);
 }
 
+// Presses a button of a window as the user clicks it.
+bool clickButton(QtBackend& backend, ui::Window* model, const char* button) {
+  ui::qt::WindowView* view = model ? backend.view(model->id()) : nullptr;
+  auto* push = view ? qobject_cast<QPushButton*>(view->widget(model->fieldOf(button))) : nullptr;
+  if (!push) return false;
+  push->click();
+  settle(backend);
+  return true;
+}
+
+// "Browse Categories" as the frame's menu starts it, with the locator on
+// kScreenshotCategory; its "Locations"; and "Category Assignment" as the
+// HTML import calls it.
+void pictureCategories(QtBackend& backend, const QString& folder, int* written) {
+  ui::Engine& engine = *backend.engine();
+  engine.start(BrowseCategories, kBrowseStack);
+  settle(backend);
+  ui::Window* categories = windowLabelled(engine, "BROWSECATEGORIES$QUICKWINDOW");
+  ui::qt::WindowView* view = categories ? backend.view(categories->id()) : nullptr;
+  if (!view) {
+    std::fprintf(stderr, "the category browse did not open\n");
+    return;
+  }
+  if (ui::qt::ListControl* list = view->list(categories->fieldOf("Browse"))) {
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_P, Qt::NoModifier, QStringLiteral("p"));
+    QApplication::sendEvent(list, &key);
+    settle(backend);
+  }
+  save(withTitleBar(backend.frame()), folder, QStringLiteral("25-browse-categories.png"), written);
+  if (clickButton(backend, categories, "Locations")) {
+    save(withTitleBar(backend.frame()), folder, QStringLiteral("26-browse-location-by-category.png"), written);
+    clickButton(backend, windowLabelled(engine, "BROWSEURL:K_CATEGORY$QUICKWINDOW"), "Close");
+  }
+  clickButton(backend, categories, "Close");
+
+  engine.start(
+      [] {
+        runtime::assignFixed(CAT().Category, sizeof CAT().Category, kScreenshotCategory);
+        SharedRequest = kRequestSelect;
+        SelectCategory();
+      },
+      kBrowseStack);
+  settle(backend);
+  ui::Window* lookup = windowLabelled(engine, "SELECTCATEGORY$QUICKWINDOW");
+  if (lookup) {
+    save(withTitleBar(backend.frame()), folder, QStringLiteral("27-category-assignment.png"), written);
+    clickButton(backend, lookup, "BestGuess");
+  }
+}
+
 // Moves the walk into a folder of its own: the sample data files and the
 // settings file are written there, never into the user's.
 class SampleFolder {
@@ -405,6 +457,7 @@ int runScreenshotTour(QtBackend& backend, const QString& target) {
   settle(backend);
 
   if (samples.ready()) pictureBrowse(backend, folder, &written);
+  if (samples.ready()) pictureCategories(backend, folder, &written);
 
   // One box of each button layout, from a procedure of its own.
   int thread = engine.start(
