@@ -1,0 +1,90 @@
+// A report: a declared structure of bands that a report procedure prints
+// one detail band at a time. The report lays the bands out on pages (page
+// header, detail bands top-down in the detail area, page footer and form),
+// numbers the pages and either prints each finished page at once or, when
+// previewed, records it in a page file whose name joins the preview queue.
+//
+// Lifecycle: closed -> open() -> print()/endPage() -> close(). Page files
+// live until close(); the destructor closes an open report, so an abandoned
+// report leaves no page file behind.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/catalogue.h"
+#include "ui/printer.h"
+
+namespace linkar::reports {
+
+// Page file names in page order.
+using PreviewQueue = std::vector<std::string>;
+
+// The text a band field shows for the variable its `use` names (before its
+// picture is applied); nullopt when the name denotes nothing.
+using FieldValues = std::function<std::optional<std::string>(std::string_view use)>;
+
+class PageBuilder;
+
+class Report {
+ public:
+  // `label` names a report structure of the catalogue, e.g.
+  // "PRINTURL:K_LOCATION$REPORT"; the catalogue must outlive the report.
+  Report(const ui::Catalogue& catalogue, std::string_view module, std::string_view label);
+  ~Report();
+  Report(const Report&) = delete;
+  Report& operator=(const Report&) = delete;
+
+  // OPEN: runtime error 525 when already open. With a queue the report is
+  // previewed: each page goes to a page file named in the queue.
+  void open(PreviewQueue* queue = nullptr);
+  // PRINT one band, found by its `use` name ("Detail"); its fields show the
+  // current values of the variables they use. Runtime error 538 when the
+  // structure is not a report.
+  void print(std::string_view band = "Detail");
+  // ENDPAGE: finishes the current page. Runtime error 539 when the
+  // structure is not a report.
+  void endPage();
+  // 1: prints the queued pages through printerDevice() (once the report is
+  // no longer previewing).
+  void setFlushPreview(int on);
+  // CLOSE: completes the last page, deletes every page file written and
+  // ends the print document if one was begun.
+  void close();
+
+  // Only pages first..last are output (numbered as in the whole report).
+  void setPageRange(int first, int last);
+  // Where the fields' values come from; by default the names bound for the
+  // expression evaluator (a file's record fields under their labels).
+  void setFieldValues(FieldValues values);
+  // Ends previewing: flush-preview may then print the queue.
+  void setPreviewing(bool on) { m_previewing = on; }
+
+  bool isOpen() const { return m_open; }
+  bool failed() const { return m_failed; }
+  int pageCount() const { return m_emitted; }   // pages emitted
+  int pageNumber() const { return m_pageNumber; }
+  const std::vector<std::string>& pageFiles() const { return m_pageFiles; }
+  const ui::Structure& structure() const { return *m_structure; }
+
+ private:
+  const ui::Structure* m_structure = nullptr;
+  std::unique_ptr<PageBuilder> m_builder;
+  FieldValues m_values;
+  PreviewQueue* m_queue = nullptr;
+  std::vector<std::string> m_pageFiles;
+  int m_firstPage = 0, m_lastPage = 0;       // 0: no range
+  int m_pageNumber = 1;
+  int m_emitted = 0;
+  int m_window = 0;                          // the hidden report window, when inside a procedure thread
+  bool m_open = false;
+  bool m_previewing = false;
+  bool m_documentStarted = false;
+  bool m_failed = false;
+};
+
+}  // namespace linkar::reports

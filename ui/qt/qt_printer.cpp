@@ -1,0 +1,121 @@
+// Reports' printer over Qt PrintSupport.
+#include "ui/qt/qt_printer.h"
+
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPrinterInfo>
+
+#include "ui/qt/page_player.h"
+
+namespace linkar::ui::qt {
+
+namespace {
+
+constexpr int kPdfDpi = 600;
+constexpr double kPdfMarginInches = 0.25;   // the headless device's unprintable edge
+
+std::unique_ptr<QtPrinter> g_installed;
+
+void setUpPdf(QPrinter& printer) {
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setResolution(kPdfDpi);
+  printer.setPageSize(QPageSize(localePaperIsLetter() ? QPageSize::Letter : QPageSize::A4));
+  printer.setPageMargins(QMarginsF(kPdfMarginInches, kPdfMarginInches, kPdfMarginInches, kPdfMarginInches),
+                         QPageLayout::Inch);
+}
+
+}  // namespace
+
+std::unique_ptr<QPrinter> makeSystemPrinter() {
+  QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  if (info.isNull()) {
+    auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    setUpPdf(*printer);
+    return printer;
+  }
+  return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+}
+
+QtPrinter::QtPrinter(std::function<QPrinter&()> printer) : m_printer(std::move(printer)) {}
+
+QtPrinter::QtPrinter(std::unique_ptr<QPrinter> printer) : m_owned(std::move(printer)) {
+  m_printer = [this]() -> QPrinter& { return *m_owned; };
+}
+
+QtPrinter::~QtPrinter() {
+  if (m_painter) m_painter->end();
+}
+
+bool QtPrinter::available() { return printer().outputFormat() == QPrinter::NativeFormat; }
+
+PageMetrics QtPrinter::metrics() {
+  QPrinter& p = printer();
+  PageMetrics m;
+  m.dpiX = p.logicalDpiX();
+  m.dpiY = p.logicalDpiY();
+  QRectF page = p.pageRect(QPrinter::DevicePixel);
+  m.printableWidth = static_cast<int>(page.width());
+  m.printableHeight = static_cast<int>(page.height());
+  m.marginLeft = static_cast<int>(page.left());
+  m.marginTop = static_cast<int>(page.top());
+  return m;
+}
+
+std::string QtPrinter::failure() {
+  if (!printer().isValid()) return "the printer " + printer().printerName().toStdString() + " cannot be used";
+  return {};
+}
+
+bool QtPrinter::beginDocument(std::string_view title) {
+  if (m_painter) return false;
+  QPrinter& p = printer();
+  p.setDocName(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+  m_painter = std::make_unique<QPainter>();
+  if (!m_painter->begin(&p)) {
+    m_painter.reset();
+    return false;
+  }
+  m_firstPage = true;
+  return true;
+}
+
+bool QtPrinter::printPageFile(const std::string& pagePath) {
+  if (!m_painter) return false;
+  auto page = page_file::readPageFile(pagePath, nullptr);
+  if (!page) return false;
+  QPrinter& p = printer();
+  if (!m_firstPage && !p.newPage()) return false;
+  m_firstPage = false;
+  // The painter's origin is the printable area's corner: the recorded page
+  // covers the paper, so it starts the unprintable margins before it.
+  QRectF paper = p.paperRect(QPrinter::DevicePixel);
+  QRectF printable = p.pageRect(QPrinter::DevicePixel);
+  QRectF target(-printable.left(), -printable.top(), paper.width(), paper.height());
+  return playPage(*m_painter, *page, target);
+}
+
+bool QtPrinter::endDocument() {
+  if (!m_painter) return false;
+  bool ok = m_painter->end();
+  m_painter.reset();
+  return ok;
+}
+
+std::unique_ptr<PrinterDevice> makePdfPrinter(const std::string& pdfPath) {
+  auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  setUpPdf(*printer);
+  printer->setOutputFileName(QString::fromStdString(pdfPath));
+  return std::make_unique<QtPrinter>(std::move(printer));
+}
+
+void installQtPrinter(std::function<QPrinter&()> printer) {
+  g_installed = std::make_unique<QtPrinter>(std::move(printer));
+  setPrinterDevice(g_installed.get());
+}
+
+void uninstallQtPrinter() {
+  setPrinterDevice(nullptr);
+  g_installed.reset();
+}
+
+}  // namespace linkar::ui::qt
