@@ -50,11 +50,22 @@ class ProgressLine {
   std::string m_last;
 };
 
+// Presses the answer of the first answered window that is open.
+bool answerWindow(ui::TestDriver& d, const std::vector<WindowAnswer>& answers) {
+  for (const WindowAnswer& a : answers)
+    if (ui::Window* w = d.find(a.label)) return d.press(*w, a.button);
+  return false;
+}
+
 }  // namespace
 
-SessionOutcome runHeadless(ui::Procedure procedure, int stackBytes, const std::string& fileName) {
+SessionOutcome runHeadless(ui::Procedure procedure, int stackBytes, const std::string& fileName,
+                           const std::vector<WindowAnswer>& answers) {
   ui::TestDriver d(programCatalogue());
   ProgressLine progress;
+  // As on the desktop, the procedure runs inside the application frame:
+  // the windows it calls (a lookup) are the frame's children.
+  d.startFrame();
   d.start(std::move(procedure), stackBytes);
   for (;;) {
     if (d.ended()) break;
@@ -68,6 +79,7 @@ SessionOutcome runHeadless(ui::Procedure procedure, int stackBytes, const std::s
       d.answerKey(ui::Key::kEnterKey);
       continue;
     }
+    if (answerWindow(d, answers)) continue;
     bool quiet = d.run(kRoundsPerLook);
     progress.show(progressText(d));
     if (quiet && !d.messageBox() && !d.fileDialog()) break;

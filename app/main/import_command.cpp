@@ -11,6 +11,7 @@
 #include "app/file_use.h"
 #include "app/main_frame.h"
 #include "app/records.h"
+#include "app/select_categories.h"
 #include "app/shared_variables.h"
 #include "command_line.h"
 #include "headless_session.h"
@@ -66,35 +67,38 @@ bool parse(const std::vector<std::string>& args, ImportArgs* out) {
   return true;
 }
 
-// "&Select" on NAME: the category is added to Categories first when it is
-// not there, since the command line has no other way to make one.
-void selectNamed(const std::string& name) {
-  {
-    FileUse categories(Categories, CategoriesOpenCount());
-    runtime::assignFixed(CAT().Category, sizeof CAT().Category, name);
-    storage::fileGet(Categories, CAT_K_CATEGORY);
-    int32_t rc = runtime::errorCode();
-    if (rc == runtime::err::kRecordNotFound || rc == runtime::err::kRecordNotAvailable) {
-      runtime::assignFixed(CAT().Category, sizeof CAT().Category, name);
-      storage::fileAdd(Categories);
-    }
-  }
+// The command line has no other way to make a category: NAME is added to
+// Categories when it is not there yet.
+void addCategory(const std::string& name) {
+  FileUse categories(Categories, CategoriesOpenCount());
   runtime::assignFixed(CAT().Category, sizeof CAT().Category, name);
-  SharedRequest = 0;
-  SharedResponse = kResponseCompleted;
+  storage::fileGet(Categories, CAT_K_CATEGORY);
+  int32_t rc = runtime::errorCode();
+  if (rc == runtime::err::kRecordNotFound || rc == runtime::err::kRecordNotAvailable) {
+    runtime::assignFixed(CAT().Category, sizeof CAT().Category, name);
+    storage::fileAdd(Categories);
+  }
 }
 
-// "Best Guess" or "Close": no category.
-void selectNone() {
-  SharedRequest = 0;
-  storage::fileClear(Categories);
-  SharedResponse = kResponseCancelled;
-}
-
-void answerLookupsWith(const ImportArgs& a) {
-  std::function<void()> answer = selectNone;
-  if (a.hasCategory) answer = [name = a.category] { selectNamed(name); };
-  transfer::categoryLookups() = {answer, answer};
+// The lookups themselves run, and the session answers their windows: with
+// NAME, the lookup opens on it and "&Select" takes it; without, "Best
+// Guess" and "Close" choose no category.
+std::vector<WindowAnswer> answerLookupsWith(const ImportArgs& a) {
+  if (!a.hasCategory) {
+    transfer::categoryLookups() = {SelectCategory, SelectCategories};
+    return {{"SELECTCATEGORY$QUICKWINDOW", "BestGuess"}, {"SELECTCATEGORIES$QUICKWINDOW", "Close"}};
+  }
+  auto openOn = [name = a.category](void (*lookup)()) {
+    return [name, lookup] {
+      const int32_t request = SharedRequest;
+      addCategory(name);
+      runtime::assignFixed(CAT().Category, sizeof CAT().Category, name);
+      SharedRequest = request;
+      lookup();
+    };
+  };
+  transfer::categoryLookups() = {openOn(SelectCategory), openOn(SelectCategories)};
+  return {{"SELECTCATEGORY$QUICKWINDOW", "Select"}, {"SELECTCATEGORIES$QUICKWINDOW", "Select"}};
 }
 
 int usageError() {
@@ -121,9 +125,9 @@ int runImportCommand(const std::vector<std::string>& args) {
     return kExitNotDone;
   }
   initSharedVariables();
-  answerLookupsWith(a);
+  const std::vector<WindowAnswer> answers = answerLookupsWith(a);
   SharedResponse = kResponseCancelled;
-  SessionOutcome outcome = runHeadless(choice->procedure, kTransferStack, file);
+  SessionOutcome outcome = runHeadless(choice->procedure, kTransferStack, file, answers);
   if (outcome.runtimeError) return kExitRuntimeError;
   std::printf("%s\n", transfer::summaryLine(transfer::lastImportCounts()).c_str());
   return !outcome.ended && SharedResponse == kResponseCompleted ? kExitDone : kExitNotDone;
