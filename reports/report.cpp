@@ -1,58 +1,268 @@
-// The report's statements over its page builder.
+// The report statements: OPEN, PRINT, ENDPAGE, flush-preview and CLOSE over
+// the band layout and the page painter.
 #include "reports/report.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
+#include <map>
 
+#include "reports/page_painter.h"
 #include "runtime/error_codes.h"
+#include "runtime/expr_symbols.h"
+#include "runtime/picture_format.h"
 #include "runtime/runtime_error.h"
+#include "ui/engine.h"
+#include "ui/page_file.h"
 
 namespace linkar::reports {
 
-class PageBuilder {};
+namespace {
 
-Report::Report(const ui::Catalogue& catalogue, std::string_view module, std::string_view label) {
+// The reports open under a window handle, for the statements by handle.
+std::map<int, Report*>& openReports() {
+  static std::map<int, Report*> reports;
+  return reports;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+  return true;
+}
+
+// The value of a variable bound for the expression evaluator.
+std::optional<std::string> boundValue(std::string_view use) {
+  const runtime::Symbol* s = runtime::currentSymbols().find(use);
+  if (!s || s->kind != runtime::SymbolKind::Variable) return std::nullopt;
+  return runtime::readVariable(s->variable).asText();
+}
+
+[[noreturn]] void programmingError(std::string_view what, std::string_view name) {
+  std::cerr << "report: " << what << ' ' << name << '\n';
+  std::abort();
+}
+
+}  // namespace
+
+Report::Report(const ui::Catalogue& catalogue, std::string_view module, std::string_view label)
+    : m_values(boundValue) {
   m_structure = module.empty() ? catalogue.find(label) : catalogue.find(module, label);
-  if (!m_structure) {
-    std::cerr << "no report structure " << label << '\n';
-    std::abort();
-  }
+  if (!m_structure) programmingError("no structure", label);
+  findBands();
 }
 
 Report::~Report() {
   if (m_open) close();
 }
 
-void Report::open(PreviewQueue* queue) {
-  if (m_open) runtime::raiseRuntimeError(runtime::err::kReportAlreadyOpen);
-  m_open = true;
-  m_queue = queue;
-  m_previewing = queue != nullptr;
-  m_pageNumber = 1;
-  m_emitted = 0;
+void Report::findBands() {
+  const auto& controls = m_structure->controls;
+  m_pictures.resize(controls.size());
+  for (size_t i = 0; i < controls.size(); ++i) {
+    const ui::ControlDecl& c = controls[i];
+    if (!c.picture.empty()) m_pictures[i] = runtime::compilePicture(c.picture);
+    if (c.parent >= 0) continue;
+    int index = static_cast<int>(i);
+    switch (c.type) {
+      case ui::ControlType::Header: m_header = index; break;
+      case ui::ControlType::Footer: m_footer = index; break;
+      case ui::ControlType::Form: m_form = index; break;
+      case ui::ControlType::Detail: m_details.push_back({index, {}}); break;
+      default: break;
+    }
+  }
 }
 
-void Report::print(std::string_view) {
-  if (m_structure->kind != ui::StructureKind::Report) runtime::raiseRuntimeError(runtime::err::kPrintOnlyForReports);
+const Report::Band* Report::detailBand(std::string_view use) const {
+  for (const Band& b : m_details)
+    if (sameName(m_structure->controls[static_cast<size_t>(b.control)].use, use)) return &b;
+  return nullptr;
 }
 
-void Report::endPage() {
-  if (m_structure->kind != ui::StructureKind::Report) runtime::raiseRuntimeError(runtime::err::kEndPageOnlyForReports);
+void Report::setBandFlags(std::string_view band, const BandFlags& flags) {
+  const Band* b = detailBand(band);
+  if (!b) programmingError("no detail band", band);
+  const_cast<Band*>(b)->flags = flags;
 }
 
-void Report::setFlushPreview(int) {}
-
-void Report::close() {
-  for (const auto& path : m_pageFiles) std::remove(path.c_str());
-  m_pageFiles.clear();
-  m_open = false;
-}
+void Report::setFieldValues(FieldValues values) { m_values = std::move(values); }
 
 void Report::setPageRange(int first, int last) {
   m_firstPage = first;
   m_lastPage = last;
 }
 
-void Report::setFieldValues(FieldValues values) { m_values = std::move(values); }
+void Report::open(PreviewQueue* queue) {
+  if (m_open) runtime::raiseRuntimeError(runtime::err::kReportAlreadyOpen);
+  if (ui::Engine* engine = ui::Engine::instance(); engine && engine->thread() > 0 &&
+                                                   m_structure->kind == ui::StructureKind::Report) {
+    // The hidden report window: another report of this structure open on
+    // the same thread is refused there (525 as well).
+    m_window = engine->registry().openReport(m_structure->label);
+    openReports()[m_window] = this;
+  }
+  ui::PrinterDevice& printer = ui::printerDevice();
+  if (std::string why = printer.failure(); !why.empty())
+    runtime::raiseRuntimeError(runtime::err::kPrinterOpenFailed, why);
+  m_metrics = printer.metrics();
+  m_open = true;
+  m_failed = false;
+  m_queue = queue;
+  m_previewing = queue != nullptr;
+  m_documentStarted = false;
+  m_pageNumber = 1;
+  m_emitted = 0;
+  m_painter = std::make_unique<PagePainter>(*m_structure, m_metrics);
+  const ui::Rect& area = m_structure->at;
+  PageSink& sink = *this;
+  m_layout = std::make_unique<BandLayout>(area.y, area.y + area.height, sink);
+}
+
+void Report::print(std::string_view band) {
+  if (m_structure->kind != ui::StructureKind::Report) runtime::raiseRuntimeError(runtime::err::kPrintOnlyForReports);
+  if (!m_open) return;
+  const Band* b = detailBand(band);
+  if (!b) programmingError("no detail band", band);
+  const ui::ControlDecl& c = m_structure->controls[static_cast<size_t>(b->control)];
+  ui::Rect at = c.at.value_or(ui::Rect{});
+  m_layout->add(b, at.height, at.y, b->flags);
+}
+
+void Report::endPage() {
+  if (m_structure->kind != ui::StructureKind::Report) runtime::raiseRuntimeError(runtime::err::kEndPageOnlyForReports);
+  if (m_open) m_layout->endPage();
+}
+
+void Report::setFlushPreview(int on) {
+  if (on != 1 || !m_open || !m_queue) return;
+  // The pages still being laid out end the preview first.
+  m_layout->endPage();
+  m_previewing = false;
+  flushQueue();
+}
+
+void Report::flushQueue() {
+  ui::PrinterDevice& printer = ui::printerDevice();
+  if (!printer.beginDocument(m_structure->title)) {
+    m_failed = true;
+    return;
+  }
+  for (const std::string& page : *m_queue)
+    if (!printer.printPageFile(page)) m_failed = true;
+  if (!printer.endDocument()) m_failed = true;
+}
+
+void Report::close() {
+  if (!m_open) return;
+  m_layout->endPage();
+  if (m_documentStarted && !ui::printerDevice().endDocument()) m_failed = true;
+  m_documentStarted = false;
+  deletePageFiles();
+  if (m_queue) m_queue->clear();
+  m_queue = nullptr;
+  m_layout.reset();
+  m_painter.reset();
+  m_open = false;
+  if (m_window != 0) {
+    openReports().erase(m_window);
+    ui::Engine* engine = ui::Engine::instance();
+    if (engine && engine->window(m_window)) engine->registry().closeWindow(m_window);
+    m_window = 0;
+  }
+}
+
+void Report::deletePageFiles() {
+  for (const std::string& path : m_pageFiles) std::remove(path.c_str());
+  m_pageFiles.clear();
+}
+
+// ---- pages ----
+
+bool Report::pageInRange() const {
+  if (m_firstPage <= 0 && m_lastPage <= 0) return true;
+  return m_pageNumber >= m_firstPage && (m_lastPage <= 0 || m_pageNumber <= m_lastPage);
+}
+
+void Report::startPage() {
+  // A page outside the range is laid out but not recorded.
+  if (!pageInRange()) return;
+  m_painter->begin();
+  if (m_header >= 0) drawFixedBand(m_header);
+}
+
+void Report::drawBand(const void* band, int y) {
+  if (!m_painter->recording()) return;
+  const Band& b = *static_cast<const Band*>(band);
+  const ui::ControlDecl& c = m_structure->controls[static_cast<size_t>(b.control)];
+  int x = m_structure->at.x + (c.at ? c.at->x : 0);
+  m_painter->drawBand(b.control, x, y, [this](int i, const ui::ControlDecl& d) { return controlText(i, d); });
+}
+
+void Report::drawFixedBand(int control) {
+  const ui::ControlDecl& c = m_structure->controls[static_cast<size_t>(control)];
+  ui::Rect at = c.at.value_or(ui::Rect{});
+  m_painter->drawBand(control, at.x, at.y, [this](int i, const ui::ControlDecl& d) { return controlText(i, d); });
+}
+
+void Report::finishPage() {
+  if (m_painter->recording()) {
+    if (m_footer >= 0) drawFixedBand(m_footer);
+    if (m_form >= 0 && m_drawForm) drawFixedBand(m_form);
+    outputPage(m_painter->finish());
+    ++m_emitted;
+  }
+  ++m_pageNumber;
+}
+
+void Report::outputPage(const std::string& bytes) {
+  std::string error;
+  std::string path = ui::page_file::writeTemporaryPageFile(bytes, &error);
+  if (path.empty()) {
+    std::cerr << "report: " << error << '\n';
+    m_failed = true;
+    return;
+  }
+  if (m_previewing && m_queue) {
+    m_pageFiles.push_back(path);
+    m_queue->push_back(path);
+    return;
+  }
+  // Printed at once: the page file only carries the page to the printer.
+  ui::PrinterDevice& printer = ui::printerDevice();
+  if (!m_documentStarted) {
+    m_documentStarted = printer.beginDocument(m_structure->title);
+    if (!m_documentStarted) m_failed = true;
+  }
+  if (m_documentStarted && !printer.printPageFile(path)) m_failed = true;
+  std::remove(path.c_str());
+}
+
+std::string Report::controlText(int index, const ui::ControlDecl& c) {
+  std::optional<std::string> value;
+  if (sameName(c.use, kPageNumberName)) value = std::to_string(m_pageNumber);
+  else if (!c.use.empty() && m_values) value = m_values(c.use);
+  if (!value) {
+    if (c.picture.empty() || c.use.empty()) return c.text;
+    value = std::string();
+  }
+  const runtime::CompiledPicture& picture = m_pictures[static_cast<size_t>(index)];
+  return picture.valid() ? runtime::formatText(picture, *value) : *value;
+}
+
+// ---- statements by handle ----
+
+void printBand(int handle, std::string_view band) {
+  auto it = openReports().find(handle);
+  if (it == openReports().end()) runtime::raiseRuntimeError(runtime::err::kPrintOnlyForReports);
+  it->second->print(band);
+}
+
+void endPage(int handle) {
+  auto it = openReports().find(handle);
+  if (it == openReports().end()) runtime::raiseRuntimeError(runtime::err::kEndPageOnlyForReports);
+  it->second->endPage();
+}
 
 }  // namespace linkar::reports

@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/picture.h"
+#include "reports/band_layout.h"
 #include "ui/catalogue.h"
 #include "ui/printer.h"
 
@@ -28,9 +30,12 @@ using PreviewQueue = std::vector<std::string>;
 // picture is applied); nullopt when the name denotes nothing.
 using FieldValues = std::function<std::optional<std::string>(std::string_view use)>;
 
-class PageBuilder;
+class PagePainter;
 
-class Report {
+// The name a page-footer field uses to show the page number.
+inline constexpr std::string_view kPageNumberName = "ReportPageNumber";
+
+class Report : private PageSink {
  public:
   // `label` names a report structure of the catalogue, e.g.
   // "PRINTURL:K_LOCATION$REPORT"; the catalogue must outlive the report.
@@ -63,6 +68,11 @@ class Report {
   void setFieldValues(FieldValues values);
   // Ends previewing: flush-preview may then print the queue.
   void setPreviewing(bool on) { m_previewing = on; }
+  // How a detail band (by its `use` name) is laid out: no vertical space,
+  // absolute placement, opening or closing a keep-together group.
+  void setBandFlags(std::string_view band, const BandFlags& flags);
+  // Whether the form band is drawn on each page (it is by default).
+  void setDrawForm(bool on) { m_drawForm = on; }
 
   bool isOpen() const { return m_open; }
   bool failed() const { return m_failed; }
@@ -70,10 +80,37 @@ class Report {
   int pageNumber() const { return m_pageNumber; }
   const std::vector<std::string>& pageFiles() const { return m_pageFiles; }
   const ui::Structure& structure() const { return *m_structure; }
+  // The hidden report window's handle while open inside a procedure
+  // thread, else 0.
+  int handle() const { return m_window; }
 
  private:
+  struct Band {
+    int control = -1;                  // index into the structure's controls
+    BandFlags flags;
+  };
+
+  // ---- PageSink ----
+  void startPage() override;
+  void drawBand(const void* band, int y) override;
+  void finishPage() override;
+
+  void findBands();
+  const Band* detailBand(std::string_view use) const;
+  void drawFixedBand(int control);
+  std::string controlText(int index, const ui::ControlDecl& c);
+  bool pageInRange() const;
+  void outputPage(const std::string& bytes);
+  void flushQueue();
+  void deletePageFiles();
+
   const ui::Structure* m_structure = nullptr;
-  std::unique_ptr<PageBuilder> m_builder;
+  std::vector<Band> m_details;
+  int m_header = -1, m_footer = -1, m_form = -1;
+  std::vector<runtime::CompiledPicture> m_pictures;   // by control index
+  std::unique_ptr<PagePainter> m_painter;
+  std::unique_ptr<BandLayout> m_layout;
+  ui::PageMetrics m_metrics;
   FieldValues m_values;
   PreviewQueue* m_queue = nullptr;
   std::vector<std::string> m_pageFiles;
@@ -85,6 +122,12 @@ class Report {
   bool m_previewing = false;
   bool m_documentStarted = false;
   bool m_failed = false;
+  bool m_drawForm = true;
 };
+
+// PRINT and ENDPAGE as procedures write them, on a window handle: the
+// report open under that handle, else runtime error 538 or 539.
+void printBand(int handle, std::string_view band = "Detail");
+void endPage(int handle);
 
 }  // namespace linkar::reports

@@ -164,6 +164,18 @@ void PageRecorder::rectangle(int left, int top, int right, int bottom) {
   record(kRecordRectangle, p);
 }
 
+void PageRecorder::saveDc() { record(kRecordSaveDc, {}); }
+
+void PageRecorder::intersectClipRect(int left, int top, int right, int bottom) {
+  uint16_t p[] = {u16(clamp16(bottom)), u16(clamp16(right)), u16(clamp16(top)), u16(clamp16(left))};
+  record(kRecordIntersectClipRect, p);
+}
+
+void PageRecorder::restoreDc() {
+  uint16_t p[] = {u16(kRestoreLastSaved)};
+  record(kRecordRestoreDc, p);
+}
+
 void PageRecorder::comment(uint16_t subtype, std::span<const int16_t> values, std::string_view text) {
   std::string data;
   put16(data, kCommentTag);

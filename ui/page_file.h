@@ -28,10 +28,12 @@ constexpr uint16_t kMetafileVersion = 0x0300;
 
 // ---- record functions ----
 constexpr uint16_t kRecordEof = 0x0000;
+constexpr uint16_t kRecordSaveDc = 0x001E;
 constexpr uint16_t kRecordSetBkMode = 0x0102;
 constexpr uint16_t kRecordSetMapMode = 0x0103;
 constexpr uint16_t kRecordSelectObject = 0x012D;
 constexpr uint16_t kRecordSetTextAlign = 0x012E;
+constexpr uint16_t kRecordRestoreDc = 0x0127;
 constexpr uint16_t kRecordDeleteObject = 0x01F0;
 constexpr uint16_t kRecordSetTextColor = 0x0209;
 constexpr uint16_t kRecordSetWindowOrg = 0x020B;
@@ -41,6 +43,7 @@ constexpr uint16_t kRecordMoveTo = 0x0214;
 constexpr uint16_t kRecordCreatePen = 0x02FA;
 constexpr uint16_t kRecordCreateFont = 0x02FB;
 constexpr uint16_t kRecordCreateBrush = 0x02FC;
+constexpr uint16_t kRecordIntersectClipRect = 0x0416;
 constexpr uint16_t kRecordRectangle = 0x041B;
 constexpr uint16_t kRecordTextOut = 0x0521;
 constexpr uint16_t kRecordEscape = 0x0626;
@@ -59,6 +62,7 @@ constexpr uint16_t kPenSolid = 0;
 constexpr uint16_t kPenNull = 5;
 constexpr uint16_t kBrushSolid = 0;
 constexpr uint16_t kBrushNull = 1;               // hollow: rectangles are outlines
+constexpr int16_t kRestoreLastSaved = -1;        // restore-state parameter: the latest saved state
 constexpr size_t kFontFaceSize = 32;             // the face name field, NUL-padded
 constexpr size_t kFontRecordParams = 18 + kFontFaceSize;
 constexpr uint16_t kFontWeightNormal = 400;
@@ -112,6 +116,10 @@ class PageRecorder {
   void moveTo(int x, int y);
   void lineTo(int x, int y);
   void rectangle(int left, int top, int right, int bottom);
+  // Drawing until restoreDc() shows only inside the rectangle.
+  void saveDc();
+  void intersectClipRect(int left, int top, int right, int bottom);
+  void restoreDc();   // back to the state of the last saveDc()
   void comment(uint16_t subtype, std::span<const int16_t> values, std::string_view text = {});
   void bandOrigin(int x, int y);
   void bandDown(int dy);

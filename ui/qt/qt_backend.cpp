@@ -25,6 +25,7 @@
 #include "ui/qt/file_dialogs.h"
 #include "ui/qt/frame_window.h"
 #include "ui/qt/message_dialog.h"
+#include "ui/qt/qt_printer.h"
 #include "ui/qt/window_host.h"
 #include "ui/qt/window_view.h"
 
@@ -47,10 +48,13 @@ QtBackend::QtBackend() {
     bool timers = m_engine->postTimers() > 0;
     if (timers || pauseOver()) pump();
   });
+  // Reports print on the printer the print set-up dialog configures.
+  installQtPrinter([this]() -> QPrinter& { return printer(); });
 }
 
 QtBackend::~QtBackend() {
   m_ticker.stop();
+  uninstallQtPrinter();
   // The engine may be gone already: closing the children must not reach it.
   if (m_frame) m_frame->mdiArea()->blockSignals(true);
   for (auto& [id, host] : m_hosts) host->view()->detach();
@@ -307,7 +311,7 @@ void QtBackend::standardAction(std::string_view action) {
 }
 
 QPrinter& QtBackend::printer() {
-  if (!m_printer) m_printer = std::make_unique<QPrinter>();
+  if (!m_printer) m_printer = makeSystemPrinter();
   return *m_printer;
 }
 

@@ -24,6 +24,16 @@ void setUpPdf(QPrinter& printer) {
                          QPageLayout::Inch);
 }
 
+// The kept printer is checked at each use: a system printer that has gone
+// away gives way to the default printer, or to the PDF printer.
+void revalidate(QPrinter& printer) {
+  if (printer.outputFormat() != QPrinter::NativeFormat) return;
+  if (QPrinterInfo::availablePrinterNames().contains(printer.printerName())) return;
+  QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  if (info.isNull()) setUpPdf(printer);
+  else printer.setPrinterName(info.printerName());
+}
+
 }  // namespace
 
 std::unique_ptr<QPrinter> makeSystemPrinter() {
@@ -50,6 +60,7 @@ bool QtPrinter::available() { return printer().outputFormat() == QPrinter::Nativ
 
 PageMetrics QtPrinter::metrics() {
   QPrinter& p = printer();
+  revalidate(p);
   PageMetrics m;
   m.dpiX = p.logicalDpiX();
   m.dpiY = p.logicalDpiY();
