@@ -126,19 +126,29 @@ void Report::print(std::string_view band) {
   const Band* b = detailBand(band);
   if (!b) programmingError("no detail band", band);
   const ui::ControlDecl& c = m_structure->controls[static_cast<size_t>(b->control)];
+  Printed printed{b, {}};
+  const auto& controls = m_structure->controls;
+  for (size_t i = static_cast<size_t>(b->control) + 1; i < controls.size(); ++i)
+    if (controls[i].parent == b->control) printed.texts[static_cast<int>(i)] = controlText(static_cast<int>(i), controls[i]);
+  m_printed.push_back(std::move(printed));
   ui::Rect at = c.at.value_or(ui::Rect{});
-  m_layout->add(b, at.height, at.y, b->flags);
+  m_layout->add(&m_printed.back(), at.height, at.y, b->flags);
+  // Nothing is held once no group is open: every printed band is drawn.
+  if (m_layout->depth() == 0) m_printed.clear();
 }
 
 void Report::endPage() {
   if (m_structure->kind != ui::StructureKind::Report) runtime::raiseRuntimeError(runtime::err::kEndPageOnlyForReports);
-  if (m_open) m_layout->endPage();
+  if (!m_open) return;
+  m_layout->endPage();
+  m_printed.clear();
 }
 
 void Report::setFlushPreview(int on) {
   if (on != 1 || !m_open || !m_queue) return;
   // The pages still being laid out end the preview first.
   m_layout->endPage();
+  m_printed.clear();
   m_previewing = false;
   flushQueue();
 }
@@ -157,6 +167,7 @@ void Report::flushQueue() {
 void Report::close() {
   if (!m_open) return;
   m_layout->endPage();
+  m_printed.clear();
   if (m_documentStarted && !ui::printerDevice().endDocument()) m_failed = true;
   m_documentStarted = false;
   deletePageFiles();
@@ -194,10 +205,13 @@ void Report::startPage() {
 
 void Report::drawBand(const void* band, int y) {
   if (!m_painter->recording()) return;
-  const Band& b = *static_cast<const Band*>(band);
-  const ui::ControlDecl& c = m_structure->controls[static_cast<size_t>(b.control)];
+  const Printed& p = *static_cast<const Printed*>(band);
+  const ui::ControlDecl& c = m_structure->controls[static_cast<size_t>(p.band->control)];
   int x = m_structure->at.x + (c.at ? c.at->x : 0);
-  m_painter->drawBand(b.control, x, y, [this](int i, const ui::ControlDecl& d) { return controlText(i, d); });
+  m_painter->drawBand(p.band->control, x, y, [&p, this](int i, const ui::ControlDecl& d) {
+    auto it = p.texts.find(i);
+    return it != p.texts.end() ? it->second : controlText(i, d);
+  });
 }
 
 void Report::drawFixedBand(int control) {

@@ -9,7 +9,9 @@
 // report leaves no page file behind.
 #pragma once
 
+#include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -89,6 +91,12 @@ class Report : private PageSink {
     int control = -1;                  // index into the structure's controls
     BandFlags flags;
   };
+  // A printed band with its fields' texts as they were at PRINT: a band
+  // held in a keep-together group is drawn later.
+  struct Printed {
+    const Band* band = nullptr;
+    std::map<int, std::string> texts;  // by control index
+  };
 
   // ---- PageSink ----
   void startPage() override;
@@ -110,6 +118,7 @@ class Report : private PageSink {
   std::vector<runtime::CompiledPicture> m_pictures;   // by control index
   std::unique_ptr<PagePainter> m_painter;
   std::unique_ptr<BandLayout> m_layout;
+  std::deque<Printed> m_printed;       // bands not yet drawn, and the one being drawn
   ui::PageMetrics m_metrics;
   FieldValues m_values;
   PreviewQueue* m_queue = nullptr;
