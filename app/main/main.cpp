@@ -11,6 +11,7 @@
 #include "command_line.h"
 #include "export_command.h"
 #include "import_command.h"
+#include "report_command.h"
 
 #ifdef LINKAR_WITH_QT
 #include <QApplication>
@@ -20,6 +21,7 @@
 #include "app/procedure_registry.h"
 #include "app/program_entry.h"
 #include "screenshot_tour.h"
+#include "reports/listing_reports.h"
 #include "transfer/import_procedures.h"
 #include "ui/engine.h"
 #include "ui/qt/qt_backend.h"
@@ -46,12 +48,14 @@ bool hasDisplay() {
 void registerProcedures() {
   linkar::app::registerProcedures();
   linkar::transfer::registerProcedures();
+  linkar::reports::registerProcedures();
 }
 #endif
 
 // Every command of the program, one line a job.
 void registerCommands() {
   linkar::app::cli::registerImportCommand();
+  linkar::app::cli::registerReportCommand();
   linkar::app::cli::registerExportCommand();
 }
 

@@ -19,6 +19,7 @@
 #include "ui/key_codes.h"
 #include "ui/qt/display_text.h"
 #include "ui/qt/list_control.h"
+#include "ui/qt/page_image.h"
 
 namespace linkar::ui::qt {
 namespace {
@@ -58,6 +59,23 @@ class ClickRegion : public QWidget {
 // Height in dialog units of a one-line entry.
 constexpr int kEntryHeight = 10;
 
+// An image declared over the whole window (a zoomed page).
+bool fillsWindow(const ControlDecl& c, const Structure& s) {
+  return c.at && c.at->x == 0 && c.at->y == 0 && c.at->width >= s.at.width && c.at->height >= s.at.height;
+}
+
+// A window of images that may be sized: its controls grow and shrink with
+// it, so that its pages do.
+bool scalesWithWindow(const Structure& s) {
+  if (!s.resizable) return false;
+  bool images = false;
+  for (const ControlDecl& c : s.controls) {
+    if (c.type == ControlType::List) return false;
+    images |= c.type == ControlType::Image;
+  }
+  return images;
+}
+
 bool takesFocus(ControlType t) {
   return t == ControlType::Button || t == ControlType::Entry || t == ControlType::Spin ||
          t == ControlType::Text || t == ControlType::List;
@@ -66,7 +84,8 @@ bool takesFocus(ControlType t) {
 }  // namespace
 
 WindowView::WindowView(Engine& engine, const Window& w, std::function<void()> afterInput, QWidget* parent)
-    : QWidget(parent), m_engine(engine), m_id(w.id()), m_afterInput(std::move(afterInput)), m_layout(w.decl()) {
+    : QWidget(parent), m_engine(engine), m_id(w.id()), m_afterInput(std::move(afterInput)), m_layout(w.decl()),
+      m_scales(scalesWithWindow(w.decl())) {
   QFont font = desktopFont(w.decl());
   setFont(font);
   m_units = dialogUnits(font);
@@ -255,12 +274,8 @@ QWidget* WindowView::makeControl(const ControlDecl& c, const Window& w) {
       p->setTextVisible(false);
       return p;
     }
-    case ControlType::Image: {
-      auto* l = new QLabel(this);
-      l->setAlignment(Qt::AlignCenter);
-      l->setScaledContents(true);
-      return l;
-    }
+    case ControlType::Image:
+      return new PageImage(fillsWindow(c, w.decl()), this);
     case ControlType::Box: {
       auto* f = new QFrame(this);
       f->setFrameShape(QFrame::Box);
@@ -339,14 +354,13 @@ void WindowView::refresh(const Window& w) {
       case ControlType::Progress:
         static_cast<QProgressBar*>(widget)->setValue(st.progress);
         break;
-      case ControlType::Image: {
-        auto* l = static_cast<QLabel*>(widget);
-        if (l->property("source").toString() != text) {
-          l->setProperty("source", text);
-          l->setPixmap(QPixmap(text));
-        }
+      case ControlType::Image:
+        static_cast<PageImage*>(widget)->setSource(text);
         break;
-      }
+      case ControlType::Region:
+        // A closed region lets clicks through to what lies under it.
+        widget->setAttribute(Qt::WA_TransparentForMouseEvents, !st.enabled);
+        break;
       default:
         break;
     }
@@ -370,6 +384,7 @@ void WindowView::layoutSheet(QWidget* sheet) {
 
 void WindowView::resizeEvent(QResizeEvent* e) {
   QWidget::resizeEvent(e);
+  if (m_scales) scaleControls();
   if (!m_layout.follows()) return;
   layoutControls();
   reportRowsLater();
@@ -386,6 +401,19 @@ void WindowView::layoutControls() {
   for (const auto& [field, c] : m_controls) {
     c.widget->setGeometry(m_layout.place(c.index, c.designed, grown));
     if (c.type == ControlType::Sheet) layoutSheet(c.widget);
+  }
+  if (m_menuBar) m_menuBar->setGeometry(0, 0, width(), m_menuHeight);
+}
+
+void WindowView::scaleControls() {
+  const int designedBody = m_designed.height() - m_menuHeight;
+  if (m_designed.width() <= 0 || designedBody <= 0) return;
+  const double sx = static_cast<double>(width()) / m_designed.width();
+  const double sy = static_cast<double>(height() - m_menuHeight) / designedBody;
+  for (const auto& [field, c] : m_controls) {
+    const QRect d = c.designed.translated(0, -m_menuHeight);
+    c.widget->setGeometry(QRect(QPoint(qRound(d.x() * sx), qRound(d.y() * sy) + m_menuHeight),
+                                QPoint(qRound((d.right() + 1) * sx) - 1, qRound((d.bottom() + 1) * sy) + m_menuHeight - 1)));
   }
   if (m_menuBar) m_menuBar->setGeometry(0, 0, width(), m_menuHeight);
 }

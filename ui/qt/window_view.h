@@ -64,6 +64,8 @@ class WindowView : public QWidget {
   void after();
   // Places the controls for the view's present size (see StretchLayout).
   void layoutControls();
+  // Scales every control with the window (a window of images).
+  void scaleControls();
   // The tab bar over the sheet's panel, for the sheet's present size.
   static void layoutSheet(QWidget* sheet);
   // Tells the model how many rows each list shows now: at once and quietly
@@ -78,6 +80,7 @@ class WindowView : public QWidget {
   std::function<void()> m_afterInput;
   DialogUnits m_units;
   StretchLayout m_layout;
+  bool m_scales;                       // scaleControls() on every resize
   QSize m_designed;
   int m_menuHeight = 0;
   std::map<int, Control> m_controls;
