@@ -10,7 +10,7 @@ packages=(cmake ninja-build g++ pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev libsqlite3-dev
           qt6-base-dev libboost-context-dev
           xvfb xauth)
-packages+=(libwmf-bin fonts-urw-base35 poppler-utils)  # reports: page files to SVG (with its fonts), PDF to text and images in the tests
+packages+=(libwmf-bin fonts-urw-base35 poppler-utils fonts-liberation2)  # reports: page files to SVG (with its fonts), PDF to text and images in the tests; the report font
 fuzz_packages=(clang libclang-rt-14-dev)
 
 install_missing() {

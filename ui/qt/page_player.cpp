@@ -29,6 +29,7 @@ using Object = std::variant<std::monostate, QFont, QPen, QBrush>;
 // What a saved state holds besides the painter's own.
 struct DrawState {
   QFont font;
+  double ascent = 0;              // of the font on the painter's device
   QPen pen{Qt::black};
   QBrush brush{Qt::NoBrush};
   QColor textColor{Qt::black};
@@ -79,7 +80,10 @@ class Player {
   void select(int16_t slot) {
     if (slot < 0 || static_cast<size_t>(slot) >= m_objects.size()) return;
     const Object& o = m_objects[static_cast<size_t>(slot)];
-    if (auto* font = std::get_if<QFont>(&o)) m_state.font = *font;
+    if (auto* font = std::get_if<QFont>(&o)) {
+      m_state.font = *font;
+      m_state.ascent = QFontMetricsF(*font, m_painter.device()).ascent();
+    }
     else if (auto* pen = std::get_if<QPen>(&o)) m_state.pen = *pen;
     else if (auto* brush = std::get_if<QBrush>(&o)) m_state.brush = *brush;
   }
@@ -103,9 +107,9 @@ class Player {
     size_t at = 1 + (length + 1) / 2;
     QPointF p(r.word(at + 1), r.word(at));
     QString text = toDisplay(std::string_view(r.params).substr(2, length));
-    if (m_state.textAlign != pf::kTextAlignBaseline) p.ry() += QFontMetricsF(m_state.font, m_painter.device()).ascent();
-    m_painter.setFont(m_state.font);
-    m_painter.setPen(m_state.textColor);
+    if (m_state.textAlign != pf::kTextAlignBaseline) p.ry() += m_state.ascent;
+    if (m_painter.font() != m_state.font) m_painter.setFont(m_state.font);
+    if (m_painter.pen() != QPen(m_state.textColor)) m_painter.setPen(m_state.textColor);
     m_painter.drawText(p, text);
   }
 
