@@ -36,13 +36,17 @@ constexpr const char* kPrintUse = "PrintReport";  // "&Print!"
 struct ReportChoice {
   const char* kind;
   const char* procedure;
-  const char* things;   // what one record of the listing is, in the summary
+  const char* thing;    // what one record of the listing is, in the summary
+  const char* things;
 };
 
 const ReportChoice kReports[] = {
-    {"location", "PrintURL:K_Location", "sites"},     {"category", "PrintURL:K_Category", "sites"},
-    {"rating", "PrintURL:K_Rating", "sites"},         {"keyword", "PrintURL:K_Keyword", "sites"},
-    {"description", "PrintURL:K_Description", "sites"}, {"categories", "PrintCAT:K_Category", "categories"},
+    {"location", "PrintURL:K_Location", "site", "sites"},
+    {"category", "PrintURL:K_Category", "site", "sites"},
+    {"rating", "PrintURL:K_Rating", "site", "sites"},
+    {"keyword", "PrintURL:K_Keyword", "site", "sites"},
+    {"description", "PrintURL:K_Description", "site", "sites"},
+    {"categories", "PrintCAT:K_Category", "category", "categories"},
 };
 
 struct ReportArgs {
@@ -130,8 +134,9 @@ int runReportCommand(const std::vector<std::string>& args) {
     std::fprintf(stderr, "linkar: the PDF could not be written to %s\n", a.pdf.c_str());
     return kExitRuntimeError;
   }
-  std::printf("printed %lld %s on %d pages to %s\n", static_cast<long long>(counts.records), choice->things,
-              counts.pages, a.pdf.c_str());
+  std::printf("printed %lld %s on %d %s to %s\n", static_cast<long long>(counts.records),
+              counts.records == 1 ? choice->thing : choice->things, counts.pages, counts.pages == 1 ? "page" : "pages",
+              a.pdf.c_str());
   return kExitDone;
 #else
   std::fprintf(stderr, "linkar: this build has no Qt 6, which writes the PDF; install qt6-base-dev and build again\n");
