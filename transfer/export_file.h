@@ -10,11 +10,9 @@
 //   // the destructor removes the new file unless it replaced the old one
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
-#include "app/file_use.h"
 #include "transfer/export_page.h"
 
 namespace linkar::transfer {
@@ -28,8 +26,9 @@ class ExportFile final : public PageLines {
   ExportFile(const ExportFile&) = delete;
   ExportFile& operator=(const ExportFile&) = delete;
 
-  // Makes the new file and opens TransferFile on it (counted in
-  // TransferFileOpenCount). False with the error posted when it cannot.
+  // Makes the new file and opens TransferFile on it, counted in
+  // TransferFileOpenCount like every use of the file. False with the error
+  // posted when it cannot.
   bool open();
   // Adds one line through ASC:LINE; after a failed write the later lines
   // are dropped.
@@ -45,12 +44,13 @@ class ExportFile final : public PageLines {
   void postWriteError() const;
 
  private:
+  void close();
   void discard();
 
   std::string m_name;
   std::string m_path;       // m_name made absolute
   std::string m_temporary;  // the new file, empty once gone
-  std::optional<app::FileUse> m_use;
+  bool m_open = false;
   bool m_failed = false;
   int m_errorCode = 0;  // of the failed write
   int m_osError = 0;    // its operating-system number, when it has one
