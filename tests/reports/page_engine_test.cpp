@@ -19,6 +19,7 @@
 #include "runtime/expr_symbols.h"
 #include "runtime/expr_value.h"
 #include "tests/support/temp_dir.h"
+#include "ui/headless/test_driver.h"
 #include "ui/printer.h"
 
 namespace linkar::reports {
@@ -561,6 +562,63 @@ TEST_F(PageEngineDeathTest, ReportStatementsOnTheWrongThingAreRuntimeErrors) {
         window.print();
       },
       ::testing::ExitedWithCode(2), "PRINT must only be called for reports");
+}
+
+// Inside a procedure thread the report is a hidden window of that thread:
+// the statements address it by handle, events cannot be posted to it, and a
+// second open of the same report on the thread is refused.
+TEST_F(PageEngineTest, AReportOpenInAProcedureIsAHiddenWindowAddressedByHandle) {
+  ui::TestDriver driver(app::programCatalogue());
+  PreviewQueue queue;
+  int handle = 0;
+  bool openWhilePrinting = false;
+  driver.start([&] {
+    Report report(app::programCatalogue(), {}, kListing);
+    report.setFieldValues(siteValues());
+    report.open(&queue);
+    handle = report.handle();
+    for (int i = 1; i <= 20; ++i) {
+      m_site = siteNumber(i);
+      printBand(handle);
+    }
+    endPage(handle);
+    openWhilePrinting = driver.engine().window(handle) != nullptr;
+    EXPECT_EQ(pageFilesIn(m_dir.path()).size(), queue.size());
+    report.close();
+  });
+  driver.run();
+  EXPECT_NE(handle, 0);
+  EXPECT_TRUE(openWhilePrinting);
+  EXPECT_EQ(driver.engine().window(handle), nullptr);
+  EXPECT_EQ(queue.size(), 0u);
+  EXPECT_TRUE(pageFilesIn(m_dir.path()).empty());
+}
+
+// Runs the procedure in the program's frame and, once everything waits,
+// writes the runtime-error box's text to standard error and answers it.
+void showRuntimeErrorBox(ui::Procedure procedure) {
+  ui::TestDriver driver(app::programCatalogue());
+  driver.startFrame();
+  driver.start(std::move(procedure), 0);
+  ui::Window* box = driver.messageBox();
+  std::fprintf(stderr, "%s|%s\n", box ? box->title().c_str() : "no box", box ? box->text(1).c_str() : "");
+  driver.answer("OK");
+}
+
+TEST_F(PageEngineDeathTest, InAProcedureASecondOpenAndAnEventPostedToTheReportAreRuntimeErrors) {
+  EXPECT_EXIT(showRuntimeErrorBox([] {
+                Report first(app::programCatalogue(), {}, kListing);
+                Report second(app::programCatalogue(), {}, kListing);
+                first.open();
+                second.open();
+              }),
+              ::testing::ExitedWithCode(2), "Runtime error\\|Report is already open");
+  EXPECT_EXIT(showRuntimeErrorBox([] {
+                Report report(app::programCatalogue(), {}, kListing);
+                report.open();
+                ui::Engine::instance()->loop().postTo(report.handle(), ui::Event::Accepted);
+              }),
+              ::testing::ExitedWithCode(2), "Runtime error\\|Event posted to a report control");
 }
 
 }  // namespace
