@@ -31,6 +31,7 @@
 #include "app/shared_variables.h"
 #include "app/standard_warning.h"
 #include "app/update_linkar.h"
+#include "reports/listing_reports.h"
 #include "runtime/fixed_text.h"
 #include "runtime/error_codes.h"
 #include "runtime/error_state.h"
@@ -316,6 +317,46 @@ void pictureCategories(QtBackend& backend, const QString& folder, int* written) 
   }
 }
 
+// Presses a control or menu item of a window as the user does.
+void pressField(QtBackend& backend, ui::Window* model, const char* use) {
+  if (!model) return;
+  backend.engine()->input().press(model->id(), model->fieldOf(use));
+  settle(backend);
+}
+
+// "Print by Location" over the sample collection, as the frame's menu
+// starts it; its preview, made larger than declared so that the pages
+// show their text, in single, facing and zoomed modes.
+void picturePreview(QtBackend& backend, const QString& folder, int* written) {
+  constexpr const char* kPreview = "REPORTPREVIEW$PREVIEWWINDOW";
+  constexpr int kWaitRounds = 500;
+  const QSize kShown(900, 640);
+  ui::Engine& engine = *backend.engine();
+  engine.start([] { reports::runListing(*reports::findListing("PrintURL:K_Location")); }, kBrowseStack);
+  ui::Window* preview = nullptr;
+  for (int i = 0; i < kWaitRounds && !preview; ++i) {
+    settle(backend);
+    preview = windowLabelled(engine, kPreview);
+  }
+  QWidget* child = preview ? backend.outer(preview->id()) : nullptr;
+  if (!child) {
+    std::fprintf(stderr, "the print preview did not open\n");
+    return;
+  }
+  child->resize(kShown);
+  settle(backend);
+  QSize frameSize = fitFrameTo(backend, child);
+  save(withTitleBar(backend.frame()), folder, QStringLiteral("28-preview-single.png"), written);
+  pressField(backend, preview, "FacingPages");
+  pressField(backend, preview, "NextPage");
+  save(withTitleBar(backend.frame()), folder, QStringLiteral("29-preview-facing.png"), written);
+  pressField(backend, preview, "LeftRegion");
+  save(withTitleBar(backend.frame()), folder, QStringLiteral("30-preview-zoomed.png"), written);
+  pressField(backend, preview, "CancelPrint");
+  backend.frame()->resize(frameSize);
+  settle(backend);
+}
+
 // Moves the walk into a folder of its own: the sample data files and the
 // settings file are written there, never into the user's.
 class SampleFolder {
@@ -458,6 +499,7 @@ int runScreenshotTour(QtBackend& backend, const QString& target) {
 
   if (samples.ready()) pictureBrowse(backend, folder, &written);
   if (samples.ready()) pictureCategories(backend, folder, &written);
+  if (samples.ready()) picturePreview(backend, folder, &written);
 
   // One box of each button layout, from a procedure of its own.
   int thread = engine.start(

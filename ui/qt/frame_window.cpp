@@ -45,22 +45,7 @@ FrameWindow::FrameWindow(Engine& engine, const Window& w, std::function<void()> 
     if (m_afterInput) m_afterInput();
   });
 
-  if (s.statusBar) {
-    for (size_t i = 0; i < std::max<size_t>(1, s.statusZones.size()); ++i) {
-      auto* zone = new QLabel(this);
-      zone->setTextFormat(Qt::PlainText);
-      int width = i < s.statusZones.size() ? s.statusZones[i] : -1;
-      if (width < 0) {
-        statusBar()->addWidget(zone, 1);
-      } else {
-        zone->setFixedWidth(m_units.toPixelsX(width));
-        zone->setFrameShape(QFrame::StyledPanel);
-        zone->setFrameShadow(QFrame::Sunken);
-        statusBar()->addPermanentWidget(zone);
-      }
-      m_zones.push_back(zone);
-    }
-  }
+  if (s.statusBar) makeZones(s.statusZones.empty() ? std::vector<int>{-1} : s.statusZones);
   resize(m_units.toPixelsX(s.at.width), m_units.toPixelsY(s.at.height));
   if (s.at.x != 0 || s.at.y != 0) move(m_units.toPixelsX(s.at.x), m_units.toPixelsY(s.at.y));
   int id = m_id;
@@ -75,6 +60,28 @@ FrameWindow::FrameWindow(Engine& engine, const Window& w, std::function<void()> 
 
 FrameWindow::~FrameWindow() = default;
 
+void FrameWindow::makeZones(const std::vector<int>& widths) {
+  for (QLabel* zone : m_zones) {
+    statusBar()->removeWidget(zone);
+    delete zone;
+  }
+  m_zones.clear();
+  m_zoneWidths = widths;
+  for (int width : widths) {
+    auto* zone = new QLabel(this);
+    zone->setTextFormat(Qt::PlainText);
+    if (width < 0) {
+      statusBar()->addWidget(zone, 1);
+    } else {
+      zone->setFixedWidth(m_units.toPixelsX(width));
+      zone->setFrameShape(QFrame::StyledPanel);
+      zone->setFrameShadow(QFrame::Sunken);
+      statusBar()->addPermanentWidget(zone);
+    }
+    m_zones.push_back(zone);
+  }
+}
+
 QAction* FrameWindow::action(int field) const {
   auto it = m_menus.find(field);
   return it == m_menus.end() ? nullptr : it->second;
@@ -85,9 +92,16 @@ void FrameWindow::refresh(const Window& frame, const Window* active) {
   if (windowTitle() != title) setWindowTitle(title);
   refreshMenus(m_menus, frame);
   m_tracker->apply(frame);
+  if (m_zones.empty()) return;
+  // An active child with zones of its own (the print preview's page
+  // numbers) shows them in the frame's status bar while it is active.
+  const bool childZones = active && active->decl().statusBar && !active->decl().statusZones.empty();
+  const Window& zones = childZones ? *active : frame;
+  const std::vector<int>& widths = zones.decl().statusZones.empty() ? std::vector<int>{-1} : zones.decl().statusZones;
+  if (widths != m_zoneWidths) makeZones(widths);
   for (size_t i = 0; i < m_zones.size(); ++i) {
     int zone = static_cast<int>(i) + 1;
-    std::string text = frame.statusText(zone);
+    std::string text = zones.statusText(zone);
     if (zone == 1 && active && active->decl().statusBar) text = active->statusText(1);
     QString shown = toDisplay(text);
     if (m_zones[i]->text() != shown) m_zones[i]->setText(shown);

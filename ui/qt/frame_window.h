@@ -47,7 +47,11 @@ class FrameWindow : public QMainWindow {
   DialogUnits m_units;
   QMdiArea* m_area = nullptr;         // owned by the main window
   MenuActions m_menus;
+  // The status bar's zones, made for these widths (dialog units, -1: the rest).
+  void makeZones(const std::vector<int>& widths);
+
   std::vector<QLabel*> m_zones;       // owned by the status bar
+  std::vector<int> m_zoneWidths;
   std::unique_ptr<PlaceTracker> m_tracker;
 };
 
