@@ -39,6 +39,9 @@ std::optional<std::string> boundValue(std::string_view use) {
   return runtime::readVariable(s->variable).asText();
 }
 
+constexpr std::string_view kPrintToFileTitle = "Print To File...";
+constexpr std::string_view kPrintToFileFilter = "All files (*.*)|*.*";
+
 [[noreturn]] void programmingError(std::string_view what, std::string_view name) {
   std::cerr << "report: " << what << ' ' << name << '\n';
   std::abort();
@@ -112,6 +115,7 @@ void Report::open(PreviewQueue* queue) {
   m_queue = queue;
   m_previewing = queue != nullptr;
   m_documentStarted = false;
+  m_nowhereToPrint = false;
   m_pageNumber = 1;
   m_emitted = 0;
   m_painter = std::make_unique<PagePainter>(*m_structure, m_metrics);
@@ -153,12 +157,36 @@ void Report::setFlushPreview(int on) {
   flushQueue();
 }
 
+bool Report::askPrintToFile() {
+  ui::Engine* engine = ui::Engine::instance();
+  if (!engine || engine->thread() == 0) return false;
+  ui::FileDialogRequest request;
+  request.title = std::string(kPrintToFileTitle);
+  request.filters = std::string(kPrintToFileFilter);
+  request.save = true;
+  request.mustExist = false;
+  std::string chosen;
+  if (!engine->dialogs().fileDialog(std::move(request), &chosen) || chosen.empty()) return false;
+  m_printToFile = chosen;
+  return true;
+}
+
+// Begins the print document on the printer or in the print-to-file file.
+// False when there is nowhere to print (not a failure) or it cannot begin.
+bool Report::startDocument() {
+  ui::PrinterDevice& printer = ui::printerDevice();
+  if (m_printToFile.empty() && !printer.available() && !askPrintToFile()) {
+    m_nowhereToPrint = true;
+    return false;
+  }
+  bool ok = (m_printToFile.empty() || printer.printToFile(m_printToFile)) && printer.beginDocument(m_structure->title);
+  if (!ok) m_failed = true;
+  return ok;
+}
+
 void Report::flushQueue() {
   ui::PrinterDevice& printer = ui::printerDevice();
-  if (!printer.beginDocument(m_structure->title)) {
-    m_failed = true;
-    return;
-  }
+  if (!startDocument()) return;
   for (const std::string& page : *m_queue)
     if (!printer.printPageFile(page)) m_failed = true;
   if (!printer.endDocument()) m_failed = true;
@@ -245,10 +273,7 @@ void Report::outputPage(const std::string& bytes) {
   }
   // Printed at once: the page file only carries the page to the printer.
   ui::PrinterDevice& printer = ui::printerDevice();
-  if (!m_documentStarted) {
-    m_documentStarted = printer.beginDocument(m_structure->title);
-    if (!m_documentStarted) m_failed = true;
-  }
+  if (!m_documentStarted && !m_nowhereToPrint && !m_failed) m_documentStarted = startDocument();
   if (m_documentStarted && !printer.printPageFile(path)) m_failed = true;
   std::remove(path.c_str());
 }

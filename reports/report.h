@@ -73,6 +73,12 @@ class Report : private PageSink {
   // How a detail band (by its `use` name) is laid out: no vertical space,
   // absolute placement, opening or closing a keep-together group.
   void setBandFlags(std::string_view band, const BandFlags& flags);
+  // Printing goes to this file (PDF) instead of the printer; empty: the
+  // printer. With no printer and no file, printing asks for a file in the
+  // "Print To File..." dialog (inside a procedure thread); cancelling it
+  // prints nothing.
+  void setPrintToFile(std::string path) { m_printToFile = std::move(path); }
+  const std::string& printToFile() const { return m_printToFile; }
   // Whether the form band is drawn on each page (it is by default).
   void setDrawForm(bool on) { m_drawForm = on; }
 
@@ -110,6 +116,8 @@ class Report : private PageSink {
   bool pageInRange() const;
   void outputPage(const std::string& bytes);
   void flushQueue();
+  bool startDocument();
+  bool askPrintToFile();
   void deletePageFiles();
 
   const ui::Structure* m_structure = nullptr;
@@ -122,6 +130,8 @@ class Report : private PageSink {
   ui::PageMetrics m_metrics;
   FieldValues m_values;
   PreviewQueue* m_queue = nullptr;
+  std::string m_printToFile;
+  bool m_nowhereToPrint = false;             // no printer and the user named no file
   std::vector<std::string> m_pageFiles;
   int m_firstPage = 0, m_lastPage = 0;       // 0: no range
   int m_pageNumber = 1;

@@ -62,6 +62,11 @@ PageMetrics defaultPageMetrics() {
 
 RecordingPrinter::RecordingPrinter() : m_metrics(defaultPageMetrics()) {}
 
+bool RecordingPrinter::printToFile(const std::string& path) {
+  m_files.push_back(path);
+  return true;
+}
+
 bool RecordingPrinter::beginDocument(std::string_view title) {
   m_titles.emplace_back(title);
   return true;

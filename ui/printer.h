@@ -21,13 +21,19 @@ struct PageMetrics {
 class PrinterDevice {
  public:
   virtual ~PrinterDevice() = default;
-  // False when the system has no printer at all: reports still lay out, with
-  // the metrics of a PDF printer.
+  // False when there is nowhere to print: the system has no printer and no
+  // file was named. Reports still lay out, with the metrics of a PDF printer.
   virtual bool available() = 0;
   virtual PageMetrics metrics() = 0;
   // Empty when the printer can be used; otherwise why it cannot (a failure
   // other than a missing printer).
   virtual std::string failure() { return {}; }
+  // The next document goes to this file, as PDF, instead of the printer;
+  // false when the device cannot write files.
+  virtual bool printToFile(const std::string& path) {
+    (void)path;
+    return false;
+  }
   virtual bool beginDocument(std::string_view title) = 0;
   // Replays one recorded page file as one printed page.
   virtual bool printPageFile(const std::string& pagePath) = 0;
@@ -35,15 +41,16 @@ class PrinterDevice {
 };
 
 // The headless device: the locale's paper (letter or A4) at 600 dpi with a
-// quarter-inch unprintable edge; it keeps the names of the pages it is given
-// and prints nothing.
+// quarter-inch unprintable edge; it takes every page, keeps the names of the
+// pages and files it is given and prints nothing.
 class RecordingPrinter : public PrinterDevice {
  public:
   RecordingPrinter();
   explicit RecordingPrinter(const PageMetrics& metrics) : m_metrics(metrics) {}
 
-  bool available() override { return false; }
+  bool available() override { return true; }
   PageMetrics metrics() override { return m_metrics; }
+  bool printToFile(const std::string& path) override;
   bool beginDocument(std::string_view title) override;
   bool printPageFile(const std::string& pagePath) override;
   bool endDocument() override;
@@ -51,12 +58,14 @@ class RecordingPrinter : public PrinterDevice {
   // The documents begun and the pages printed, in order.
   const std::vector<std::string>& titles() const { return m_titles; }
   const std::vector<std::string>& pages() const { return m_pages; }
+  const std::vector<std::string>& files() const { return m_files; }
   int documentsEnded() const { return m_ended; }
 
  private:
   PageMetrics m_metrics;
   std::vector<std::string> m_titles;
   std::vector<std::string> m_pages;
+  std::vector<std::string> m_files;
   int m_ended = 0;
 };
 

@@ -621,5 +621,51 @@ TEST_F(PageEngineDeathTest, InAProcedureASecondOpenAndAnEventPostedToTheReportAr
               ::testing::ExitedWithCode(2), "Runtime error\\|Event posted to a report control");
 }
 
+// A system without a printer: the device takes pages only for a named file.
+class NoPrinter : public ui::RecordingPrinter {
+ public:
+  using RecordingPrinter::RecordingPrinter;
+  bool available() override { return false; }
+};
+
+TEST_F(PageEngineTest, WithNoPrinterPrintingAsksForAFileAndCancellingPrintsNothing) {
+  NoPrinter none(m_metrics);
+  ui::setPrinterDevice(&none);
+  ui::TestDriver driver(app::programCatalogue());
+  PreviewQueue queue;
+  auto printReport = [&] {
+    Report report(app::programCatalogue(), {}, kListing);
+    report.setFieldValues(siteValues());
+    report.open(&queue);
+    for (int i = 1; i <= 30; ++i) {
+      m_site = siteNumber(i);
+      report.print();
+    }
+    report.endPage();
+    report.setFlushPreview(1);
+    report.close();
+  };
+  driver.startFrame();
+  driver.start(printReport, 0);
+  const ui::FileDialog* asked = driver.fileDialog();
+  ASSERT_NE(asked, nullptr);
+  EXPECT_EQ(asked->request.title, "Print To File...");
+  EXPECT_EQ(asked->request.filters, "All files (*.*)|*.*");
+  EXPECT_TRUE(asked->request.save);
+  std::string pdf = m_dir.file("listing.pdf");
+  ASSERT_TRUE(driver.chooseFile(pdf));
+  EXPECT_EQ(none.files(), std::vector<std::string>{pdf});
+  EXPECT_EQ(none.pages().size(), 2u);
+  EXPECT_EQ(none.documentsEnded(), 1);
+
+  driver.start(printReport, 0);
+  ASSERT_NE(driver.fileDialog(), nullptr);
+  ASSERT_TRUE(driver.cancelFileDialog());
+  EXPECT_EQ(none.files().size(), 1u);
+  EXPECT_EQ(none.pages().size(), 2u);
+  EXPECT_EQ(none.documentsEnded(), 1);
+  EXPECT_TRUE(pageFilesIn(m_dir.path()).empty());
+}
+
 }  // namespace
 }  // namespace linkar::reports

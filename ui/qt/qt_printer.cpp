@@ -56,7 +56,15 @@ QtPrinter::~QtPrinter() {
   if (m_painter) m_painter->end();
 }
 
-bool QtPrinter::available() { return printer().outputFormat() == QPrinter::NativeFormat; }
+bool QtPrinter::available() {
+  return printer().outputFormat() == QPrinter::NativeFormat || !printer().outputFileName().isEmpty();
+}
+
+bool QtPrinter::printToFile(const std::string& path) {
+  if (m_painter) return false;
+  m_toFile = path;
+  return true;
+}
 
 PageMetrics QtPrinter::metrics() {
   QPrinter& p = printer();
@@ -79,11 +87,21 @@ std::string QtPrinter::failure() {
 
 bool QtPrinter::beginDocument(std::string_view title) {
   if (m_painter) return false;
-  QPrinter& p = printer();
+  if (!m_toFile.empty()) {
+    // The pages were laid out for the printer: the file gets its paper.
+    m_filePrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    m_filePrinter->setOutputFormat(QPrinter::PdfFormat);
+    m_filePrinter->setResolution(printer().resolution());
+    m_filePrinter->setPageLayout(printer().pageLayout());
+    m_filePrinter->setOutputFileName(QString::fromStdString(m_toFile));
+    m_toFile.clear();
+  }
+  QPrinter& p = target();
   p.setDocName(QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
   m_painter = std::make_unique<QPainter>();
   if (!m_painter->begin(&p)) {
     m_painter.reset();
+    m_filePrinter.reset();
     return false;
   }
   m_firstPage = true;
@@ -94,7 +112,7 @@ bool QtPrinter::printPageFile(const std::string& pagePath) {
   if (!m_painter) return false;
   auto page = page_file::readPageFile(pagePath, nullptr);
   if (!page) return false;
-  QPrinter& p = printer();
+  QPrinter& p = target();
   if (!m_firstPage && !p.newPage()) return false;
   m_firstPage = false;
   // The painter's origin is the printable area's corner: the recorded page
@@ -109,6 +127,7 @@ bool QtPrinter::endDocument() {
   if (!m_painter) return false;
   bool ok = m_painter->end();
   m_painter.reset();
+  m_filePrinter.reset();
   return ok;
 }
 

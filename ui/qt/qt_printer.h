@@ -30,15 +30,20 @@ class QtPrinter : public PrinterDevice {
   bool available() override;
   PageMetrics metrics() override;
   std::string failure() override;
+  bool printToFile(const std::string& path) override;
   bool beginDocument(std::string_view title) override;
   bool printPageFile(const std::string& pagePath) override;
   bool endDocument() override;
 
   QPrinter& printer() { return m_printer(); }
+  // The printer the open document goes to.
+  QPrinter& target() { return m_filePrinter ? *m_filePrinter : m_printer(); }
 
  private:
   std::unique_ptr<QPrinter> m_owned;
   std::function<QPrinter&()> m_printer;
+  std::string m_toFile;                  // the next document's file, if named
+  std::unique_ptr<QPrinter> m_filePrinter;  // writes that document
   std::unique_ptr<QPainter> m_painter;   // while a document is open
   bool m_firstPage = true;
 };
