@@ -57,7 +57,9 @@ Report::Report(const ui::Catalogue& catalogue, std::string_view module, std::str
 }
 
 Report::~Report() {
-  if (m_open) close();
+  // Abandoned without CLOSE (cancelled, or unwound): the page in progress is
+  // dropped rather than printed, and every page file goes.
+  if (m_open) finishClose(false);
 }
 
 void Report::findBands() {
@@ -110,6 +112,8 @@ void Report::open(PreviewQueue* queue) {
   if (std::string why = printer.failure(); !why.empty())
     runtime::raiseRuntimeError(runtime::err::kPrinterOpenFailed, why);
   m_metrics = printer.metrics();
+  if (m_metrics.dpiX <= 0 || m_metrics.dpiY <= 0 || m_metrics.printableWidth <= 0 || m_metrics.printableHeight <= 0)
+    runtime::raiseRuntimeError(runtime::err::kPrinterOpenFailed, "the printer has no page size");
   m_open = true;
   m_failed = false;
   m_queue = queue;
@@ -193,8 +197,11 @@ void Report::flushQueue() {
 }
 
 void Report::close() {
-  if (!m_open) return;
-  m_layout->endPage();
+  if (m_open) finishClose(true);
+}
+
+void Report::finishClose(bool completeLastPage) {
+  if (completeLastPage) m_layout->endPage();
   m_printed.clear();
   if (m_documentStarted && !ui::printerDevice().endDocument()) m_failed = true;
   m_documentStarted = false;

@@ -5,8 +5,9 @@
 // previewed, records it in a page file whose name joins the preview queue.
 //
 // Lifecycle: closed -> open() -> print()/endPage() -> close(). Page files
-// live until close(); the destructor closes an open report, so an abandoned
-// report leaves no page file behind.
+// live until close(); the destructor closes an open report without
+// completing its last page, so an abandoned report prints nothing more and
+// leaves no page file behind.
 #pragma once
 
 #include <deque>
@@ -116,6 +117,7 @@ class Report : private PageSink {
   bool pageInRange() const;
   void outputPage(const std::string& bytes);
   void flushQueue();
+  void finishClose(bool completeLastPage);
   bool startDocument();
   bool askPrintToFile();
   void deletePageFiles();

@@ -291,6 +291,23 @@ TEST_F(PageEngineTest, PageFilesAreOwnerOnlyDistinctAndGoneWhenAReportIsAbandone
     // Cancelled: the report goes away without CLOSE.
   }
   EXPECT_TRUE(pageFilesIn(m_dir.path()).empty());
+
+  // Printing directly, an abandoned report ends its document with the pages
+  // it had finished; the page in progress is dropped.
+  const ui::Structure* s = app::programCatalogue().find(kListing);
+  int perPage = s->at.height / s->byUse("Detail")->at->height;
+  {
+    Report report(app::programCatalogue(), {}, kListing);
+    report.setFieldValues(siteValues());
+    report.open();
+    for (int i = 1; i <= perPage + 3; ++i) {
+      m_site = siteNumber(i);
+      report.print();
+    }
+  }
+  EXPECT_EQ(m_printer->pages().size(), 1u);
+  EXPECT_EQ(m_printer->documentsEnded(), 1);
+  EXPECT_TRUE(pageFilesIn(m_dir.path()).empty());
 }
 
 TEST_F(PageEngineTest, APageRangeOutputsOnlyThosePagesWithTheirOwnNumbers) {

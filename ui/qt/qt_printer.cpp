@@ -12,6 +12,9 @@ namespace linkar::ui::qt {
 namespace {
 
 constexpr int kPdfDpi = 600;
+// Page files hold 16-bit coordinates in printer pixels: finer resolutions
+// would not fit a page (and add nothing to vector drawing).
+constexpr int kMaxDpi = 1200;
 constexpr double kPdfMarginInches = 0.25;   // the headless device's unprintable edge
 
 std::unique_ptr<QtPrinter> g_installed;
@@ -43,7 +46,9 @@ std::unique_ptr<QPrinter> makeSystemPrinter() {
     setUpPdf(*printer);
     return printer;
   }
-  return std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+  auto printer = std::make_unique<QPrinter>(info, QPrinter::HighResolution);
+  if (printer->resolution() > kMaxDpi) printer->setResolution(kMaxDpi);
+  return printer;
 }
 
 QtPrinter::QtPrinter(std::function<QPrinter&()> printer) : m_printer(std::move(printer)) {}
