@@ -43,12 +43,13 @@ void PagePainter::begin() {
   r.setWindowExt(m_metrics.printableWidth + 2 * m_metrics.marginLeft,
                  m_metrics.printableHeight + 2 * m_metrics.marginTop);
   pf::FontSpec font;
-  font.face = m_report.fontFace.empty() ? std::string("Arial") : m_report.fontFace;
-  int points = m_report.fontSize > 0 ? m_report.fontSize : 10;
+  font.face = m_report.fontFace.empty() ? std::string(kDefaultFontFace) : m_report.fontFace;
+  int points = m_report.fontSize > 0 ? m_report.fontSize : kDefaultFontPoints;
   font.height = points * m_metrics.dpiY / kPointsPerInch;
   font.weight = m_report.fontBold ? pf::kFontWeightBold : pf::kFontWeightNormal;
   r.selectObject(r.createFont(font));
-  r.selectObject(r.createPen(pf::kPenSolid, std::max(1, m_metrics.dpiX / kPointsPerInch / 2), pf::kBlack));
+  // Box outlines half a point wide.
+  r.selectObject(r.createPen(pf::kPenSolid, std::max(1, m_metrics.dpiX / (2 * kPointsPerInch)), pf::kBlack));
   r.selectObject(r.createBrush(pf::kBrushNull, pf::kBlack));
   r.setTextColor(pf::kBlack);
   r.setBkTransparent();

@@ -19,6 +19,9 @@ namespace linkar::reports {
 
 inline constexpr int kMilsPerInch = 1000;
 inline constexpr int kPointsPerInch = 72;
+// The font of a report that declares none.
+inline constexpr std::string_view kDefaultFontFace = "Arial";
+inline constexpr int kDefaultFontPoints = 10;
 
 // The text a control shows (its own text, or its variable under its picture).
 using ControlText = std::function<std::string(int controlIndex, const ui::ControlDecl& control)>;

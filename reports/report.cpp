@@ -87,9 +87,13 @@ const Report::Band* Report::detailBand(std::string_view use) const {
 }
 
 void Report::setBandFlags(std::string_view band, const BandFlags& flags) {
-  const Band* b = detailBand(band);
-  if (!b) programmingError("no detail band", band);
-  const_cast<Band*>(b)->flags = flags;
+  for (Band& b : m_details) {
+    if (sameName(m_structure->controls[static_cast<size_t>(b.control)].use, band)) {
+      b.flags = flags;
+      return;
+    }
+  }
+  programmingError("no detail band", band);
 }
 
 void Report::setFieldValues(FieldValues values) { m_values = std::move(values); }
