@@ -61,6 +61,9 @@ void refreshMenus(const MenuActions& actions, const Window& w) {
     if (!action->isSeparator()) {
       QString text = toDisplay(s.text);
       if (action->text() != text) action->setText(text);
+      // A procedure may change an item's status message with its text.
+      QString status = toDisplay(s.status);
+      if (action->statusTip() != status) action->setStatusTip(status);
     }
   }
 }
