@@ -157,11 +157,8 @@ void Report::endPage() {
 }
 
 void Report::setFlushPreview(int on) {
-  if (on != 1 || !m_open || !m_queue) return;
-  // The pages still being laid out end the preview first.
-  m_layout->endPage();
-  m_printed.clear();
-  m_previewing = false;
+  // Only the pages of a finished preview are printed.
+  if (on != 1 || !m_open || !m_queue || m_previewing) return;
   flushQueue();
 }
 
@@ -277,7 +274,7 @@ void Report::outputPage(const std::string& bytes) {
     m_failed = true;
     return;
   }
-  if (m_previewing && m_queue) {
+  if (m_queue) {
     m_pageFiles.push_back(path);
     m_queue->push_back(path);
     return;

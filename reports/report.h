@@ -57,8 +57,8 @@ class Report : private PageSink {
   // ENDPAGE: finishes the current page. Runtime error 539 when the
   // structure is not a report.
   void endPage();
-  // 1: prints the queued pages through printerDevice() (once the report is
-  // no longer previewing).
+  // 1: prints the queued pages through printerDevice(), once the report is
+  // no longer previewing (setPreviewing(false)); nothing otherwise.
   void setFlushPreview(int on);
   // CLOSE: completes the last page, deletes every page file written and
   // ends the print document if one was begun.
@@ -69,7 +69,8 @@ class Report : private PageSink {
   // Where the fields' values come from; by default the names bound for the
   // expression evaluator (a file's record fields under their labels).
   void setFieldValues(FieldValues values);
-  // Ends previewing: flush-preview may then print the queue.
+  // Ends previewing (the preview has been shown): flush-preview may then
+  // print the queue. Pages completed afterwards still go to the queue.
   void setPreviewing(bool on) { m_previewing = on; }
   // How a detail band (by its `use` name) is laid out: no vertical space,
   // absolute placement, opening or closing a keep-together group.

@@ -340,6 +340,9 @@ TEST_F(PageEngineTest, FlushPreviewPrintsTheQueueInOrderAndDirectPrintingLeavesN
   PreviewQueue queue;
   printListing(report, queue, 40);
   PreviewQueue shown = queue;
+  report.setFlushPreview(1);   // still previewing: nothing is printed
+  EXPECT_TRUE(m_printer->pages().empty());
+  report.setPreviewing(false);
   report.setFlushPreview(1);
   EXPECT_EQ(m_printer->pages(), shown);
   ASSERT_EQ(m_printer->titles().size(), 1u);
@@ -659,6 +662,7 @@ TEST_F(PageEngineTest, WithNoPrinterPrintingAsksForAFileAndCancellingPrintsNothi
       report.print();
     }
     report.endPage();
+    report.setPreviewing(false);
     report.setFlushPreview(1);
     report.close();
   };
