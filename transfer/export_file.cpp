@@ -7,8 +7,8 @@
 // Nobody else knows the new file, so it is opened for writing by us alone
 // (others may read) with a large write buffer: the lines reach the system
 // in big writes rather than one each, as a shared open would need. After
-// the last line: FLUSH (written back and durable), CLOSE, then a rename
-// over NAME, which replaces it in one step. Any failure removes the new
+// the last line: CLOSE (the rest written back), the file made durable, then
+// a rename over NAME, which replaces it in one step. Any failure removes the new
 // file and leaves NAME alone.
 #include "transfer/export_file.h"
 
@@ -18,6 +18,7 @@
 
 #include "app/records.h"
 #include "app/shared_variables.h"
+#include "platform/file.h"
 #include "platform/file_system.h"
 #include "platform/os_error.h"
 #include "platform/sibling_file.h"
@@ -57,7 +58,9 @@ class NameScope {
 ExportFile::ExportFile(std::string name) : m_name(std::move(name)) {}
 
 ExportFile::~ExportFile() {
+  runtime::saveError();
   close();
+  runtime::restoreError();
   discard();
 }
 
@@ -81,7 +84,6 @@ bool ExportFile::open() {
   ++count;
   m_open = true;
   storage::fileSend(app::TransferFile, kWriteBuffer);
-  storage::fileStream(app::TransferFile);
   return true;
 }
 
@@ -91,11 +93,7 @@ void ExportFile::line(std::string_view text) {
   std::memcpy(app::ASC().LINE, text.data(), n);
   platform::setLastOsError(platform::kErrorNone);
   storage::fileAppendLength(app::TransferFile, static_cast<int32_t>(n));
-  if (runtime::errorCode() != 0) {
-    m_failed = true;
-    m_errorCode = runtime::errorCode();
-    m_osError = platform::lastOsError();
-  }
+  if (runtime::errorCode() != 0) noteFailure(runtime::errorCode());
 }
 
 void ExportFile::postWriteError() const {
@@ -107,16 +105,22 @@ void ExportFile::postWriteError() const {
 
 bool ExportFile::replace() {
   if (m_failed || !m_open) return false;
+  // CLOSE writes back what the driver still holds; then the page is made
+  // durable before it takes the old one's place.
   platform::setLastOsError(platform::kErrorNone);
-  storage::fileFlush(app::TransferFile);
-  if (runtime::errorCode() != 0) {
-    m_failed = true;
-    m_errorCode = runtime::errorCode();
-    m_osError = platform::lastOsError();
+  if (!close()) {
+    noteFailure(runtime::errorCode());
     return false;
   }
-  close();
-  if (int rc = platform::renameFile(m_temporary, m_path, true); rc != 0) {
+  platform::File page;
+  int rc = page.open(m_temporary, platform::OpenMode{platform::Access::ReadWrite});
+  if (rc == 0) rc = page.flush();
+  page.close();
+  if (rc != 0) {
+    noteFailure(runtime::err::kOsErrorBase + rc);
+    return false;
+  }
+  if (rc = platform::renameFile(m_temporary, m_path, true); rc != 0) {
     postOsError(rc);
     return false;
   }
@@ -124,15 +128,20 @@ bool ExportFile::replace() {
   return true;
 }
 
-void ExportFile::close() {
-  if (!m_open) return;
+void ExportFile::noteFailure(int errorCode) {
+  m_failed = true;
+  m_errorCode = errorCode;
+  m_osError = platform::lastOsError();
+}
+
+bool ExportFile::close() {
+  if (!m_open) return true;
   m_open = false;
   int32_t& count = app::TransferFileOpenCount();
-  if (--count > 0) return;
+  if (--count > 0) return true;
   count = 0;
-  runtime::saveError();
   storage::fileClose(app::TransferFile);
-  runtime::restoreError();
+  return runtime::errorCode() == 0;
 }
 
 void ExportFile::discard() {

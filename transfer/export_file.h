@@ -35,8 +35,8 @@ class ExportFile final : public PageLines {
   void line(std::string_view text) override;
   // True once a write failed.
   bool failed() const { return m_failed; }
-  // Makes the page durable, closes TransferFile and puts the page in place
-  // of the named file. False with the error posted when any step failed;
+  // Closes TransferFile, makes the page durable and puts it in place of
+  // the named file. False with the error posted when any step failed;
   // the named file is then untouched.
   bool replace();
   // Posts the error of the failed write again (other statements have
@@ -44,7 +44,10 @@ class ExportFile final : public PageLines {
   void postWriteError() const;
 
  private:
-  void close();
+  // Records a failure with the error code it posted.
+  void noteFailure(int errorCode);
+  // Closes TransferFile; false when the close posted an error.
+  bool close();
   void discard();
 
   std::string m_name;
