@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -106,11 +107,14 @@ int runReportCommand(const std::vector<std::string>& args) {
   }
   // The page player measures and draws text with the desktop's fonts; no
   // window is ever shown.
-  setenv("QT_QPA_PLATFORM", "offscreen", 1);
   int argc = 1;
   char name[] = "linkar";
   char* argv[] = {name, nullptr};
-  QGuiApplication application(argc, argv);
+  std::optional<QGuiApplication> application;
+  if (!QCoreApplication::instance()) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    application.emplace(argc, argv);
+  }
   std::unique_ptr<ui::PrinterDevice> printer = ui::qt::makePdfPrinter(pdf);
   ui::setPrinterDevice(printer.get());
   initSharedVariables();
