@@ -261,20 +261,20 @@ std::optional<PageFile> parsePageFile(std::string_view bytes, std::string* error
   if (placeableChecksum(head) != get16(bytes, kPlaceableChecksumOffset))
     return fail(error, "placeable header checksum does not match");
   PageFile page;
-  page.header.left = static_cast<int16_t>(get16(bytes, 6));
-  page.header.top = static_cast<int16_t>(get16(bytes, 8));
-  page.header.right = static_cast<int16_t>(get16(bytes, 10));
-  page.header.bottom = static_cast<int16_t>(get16(bytes, 12));
-  page.header.unitsPerInch = get16(bytes, 14);
+  page.header.left = static_cast<int16_t>(get16(bytes, kPlaceableLeftOffset));
+  page.header.top = static_cast<int16_t>(get16(bytes, kPlaceableTopOffset));
+  page.header.right = static_cast<int16_t>(get16(bytes, kPlaceableRightOffset));
+  page.header.bottom = static_cast<int16_t>(get16(bytes, kPlaceableBottomOffset));
+  page.header.unitsPerInch = get16(bytes, kPlaceableUnitsOffset);
   if (page.header.unitsPerInch == 0) return fail(error, "no units per inch");
 
-  uint16_t type = get16(bytes, metaStart);
-  uint16_t headerWords = get16(bytes, metaStart + 2);
-  if ((type != kMetafileTypeMemory && type != kMetafileTypeMemory + 1) || headerWords != kMetafileHeaderWords)
+  uint16_t type = get16(bytes, metaStart + kMetaTypeOffset);
+  uint16_t headerWords = get16(bytes, metaStart + kMetaHeaderWordsOffset);
+  if ((type != kMetafileTypeMemory && type != kMetafileTypeDisk) || headerWords != kMetafileHeaderWords)
     return fail(error, "bad metafile header record");
-  uint32_t totalWords = get32(bytes, metaStart + 6);
-  page.objects = get16(bytes, metaStart + 10);
-  page.maxRecordWords = get32(bytes, metaStart + 12);
+  uint32_t totalWords = get32(bytes, metaStart + kMetaSizeOffset);
+  page.objects = get16(bytes, metaStart + kMetaObjectsOffset);
+  page.maxRecordWords = get32(bytes, metaStart + kMetaMaxRecordOffset);
   if (static_cast<uint64_t>(totalWords) * 2 != bytes.size() - metaStart)
     return fail(error, "metafile size does not match the file");
 
@@ -282,7 +282,7 @@ std::optional<PageFile> parsePageFile(std::string_view bytes, std::string* error
   while (true) {
     if (bytes.size() - at < kRecordHeaderSize) return fail(error, "no end record");
     uint32_t words = get32(bytes, at);
-    uint16_t function = get16(bytes, at + 4);
+    uint16_t function = get16(bytes, at + kRecordFunctionOffset);
     if (words < kEofRecordWords || static_cast<uint64_t>(words) * 2 > bytes.size() - at)
       return fail(error, "record at " + std::to_string(at) + " has a bad size");
     if (words > page.maxRecordWords)

@@ -18,13 +18,29 @@ namespace linkar::ui::page_file {
 // ---- placeable header ----
 constexpr uint32_t kPlaceableKey = 0x9AC6CDD7;
 constexpr size_t kPlaceableHeaderSize = 22;
+constexpr size_t kPlaceableHandleOffset = 4;     // 16 bits, 0
+constexpr size_t kPlaceableLeftOffset = 6;       // bounding box, 16 bits each
+constexpr size_t kPlaceableTopOffset = 8;
+constexpr size_t kPlaceableRightOffset = 10;
+constexpr size_t kPlaceableBottomOffset = 12;
+constexpr size_t kPlaceableUnitsOffset = 14;     // units per inch
+constexpr size_t kPlaceableReservedOffset = 16;  // 32 bits, 0
 constexpr size_t kPlaceableChecksumWords = 10;   // 16-bit words the checksum covers
 constexpr size_t kPlaceableChecksumOffset = 20;
 
 // ---- metafile header record ----
 constexpr uint16_t kMetafileTypeMemory = 1;
+constexpr uint16_t kMetafileTypeDisk = 2;
 constexpr uint16_t kMetafileHeaderWords = 9;     // 18 bytes
 constexpr uint16_t kMetafileVersion = 0x0300;
+// Offsets inside the metafile header record.
+constexpr size_t kMetaTypeOffset = 0;
+constexpr size_t kMetaHeaderWordsOffset = 2;
+constexpr size_t kMetaVersionOffset = 4;
+constexpr size_t kMetaSizeOffset = 6;            // 32 bits: the metafile's size in words
+constexpr size_t kMetaObjectsOffset = 10;        // the object table's size
+constexpr size_t kMetaMaxRecordOffset = 12;      // 32 bits: the largest record in words
+constexpr size_t kMetaMembersOffset = 16;        // unused, 0
 
 // ---- record functions ----
 constexpr uint16_t kRecordEof = 0x0000;
@@ -51,6 +67,7 @@ constexpr uint16_t kRecordEscape = 0x0626;
 // A record is its size in 16-bit words (4 bytes), its function (2 bytes)
 // and its parameters.
 constexpr size_t kRecordHeaderSize = 6;
+constexpr size_t kRecordFunctionOffset = 4;
 constexpr uint32_t kEofRecordWords = 3;
 
 // ---- parameters ----
@@ -63,14 +80,24 @@ constexpr uint16_t kPenNull = 5;
 constexpr uint16_t kBrushSolid = 0;
 constexpr uint16_t kBrushNull = 1;               // hollow: rectangles are outlines
 constexpr int16_t kRestoreLastSaved = -1;        // restore-state parameter: the latest saved state
+// The font record: five 16-bit values (height, width, escapement,
+// orientation, weight), eight bytes (italic, underline, strike-out,
+// character set, precisions, quality, pitch and family), the face name.
+constexpr size_t kFontWeightWord = 4;
+constexpr size_t kFontItalicOffset = 10;
+constexpr size_t kFontUnderlineOffset = 11;
+constexpr size_t kFontFaceOffset = 18;
 constexpr size_t kFontFaceSize = 32;             // the face name field, NUL-padded
-constexpr size_t kFontRecordParams = 18 + kFontFaceSize;
+constexpr size_t kFontRecordParams = kFontFaceOffset + kFontFaceSize;
 constexpr uint16_t kFontWeightNormal = 400;
 constexpr uint16_t kFontWeightBold = 700;
 constexpr uint8_t kCharsetAnsi = 0;
 
 // ---- the engine's comment records (an escape of function "comment") ----
 constexpr uint16_t kEscapeComment = 15;
+constexpr size_t kEscapeHeaderBytes = 4;         // escape function, byte count
+constexpr size_t kCommentHeaderBytes = 4;        // tag, subtype
+constexpr size_t kPictureValueBytes = 8;         // x, y, width, height before the name
 constexpr uint16_t kCommentTag = 0x0527;
 constexpr uint16_t kCommentPicture = 1;          // x, y, width, height, then the picture's file name
 constexpr uint16_t kCommentBandOrigin = 2;       // x, y

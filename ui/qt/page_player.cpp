@@ -89,14 +89,14 @@ class Player {
   }
 
   static QFont fontOf(const pf::Record& r) {
-    std::string face = r.params.substr(18, pf::kFontFaceSize);
+    std::string face = r.params.substr(pf::kFontFaceOffset, pf::kFontFaceSize);
     face.resize(std::min(face.size(), face.find('\0')));
     QFont font;
     font.setFamilies(desktopFamilies(QString::fromStdString(face)));
     font.setPixelSize(std::max(1, std::abs(static_cast<int>(r.word(0)))));
-    font.setWeight(r.word(4) >= pf::kFontWeightBold ? QFont::Bold : QFont::Normal);
-    font.setItalic(r.params.size() > 10 && r.params[10] != 0);
-    font.setUnderline(r.params.size() > 11 && r.params[11] != 0);
+    font.setWeight(r.word(pf::kFontWeightWord) >= pf::kFontWeightBold ? QFont::Bold : QFont::Normal);
+    font.setItalic(r.params[pf::kFontItalicOffset] != 0);
+    font.setUnderline(r.params[pf::kFontUnderlineOffset] != 0);
     font.setHintingPreference(QFont::PreferNoHinting);
     return font;
   }
@@ -116,7 +116,7 @@ class Player {
   void comment(const pf::Record& r) {
     if (static_cast<uint16_t>(r.word(0)) != pf::kEscapeComment) return;
     size_t count = static_cast<uint16_t>(r.word(1));
-    if (count < 4 || 4 + count > r.params.size()) return;
+    if (count < pf::kCommentHeaderBytes || pf::kEscapeHeaderBytes + count > r.params.size()) return;
     if (static_cast<uint16_t>(r.word(2)) != pf::kCommentTag) return;
     switch (static_cast<uint16_t>(r.word(3))) {
       case pf::kCommentBandOrigin:
@@ -126,9 +126,10 @@ class Player {
         m_state.bandOrigin.ry() += r.word(4);
         break;
       case pf::kCommentPicture: {
-        if (count < 12) return;
+        const size_t nameAt = pf::kEscapeHeaderBytes + pf::kCommentHeaderBytes + pf::kPictureValueBytes;
+        if (pf::kEscapeHeaderBytes + count < nameAt) return;
         QRectF box(m_state.bandOrigin.x() + r.word(4), m_state.bandOrigin.y() + r.word(5), r.word(6), r.word(7));
-        QImage image(QString::fromStdString(r.params.substr(12, count - 12)));
+        QImage image(QString::fromStdString(r.params.substr(nameAt, pf::kEscapeHeaderBytes + count - nameAt)));
         if (!image.isNull()) m_painter.drawImage(box, image);
         break;
       }
