@@ -55,4 +55,15 @@ int makeSiblingFile(const std::string& path, std::string* out) {
   return failWith(kErrorFileExists);
 }
 
+int replaceWithSibling(const std::string& sibling, const std::string& path) {
+  if (int rc = renameFile(sibling, path, true); rc != 0) return rc;
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return 0;  // renamed; only its durability could not be asked for
+  ::fsync(fd);
+  ::close(fd);
+  return 0;
+}
+
 }  // namespace linkar::platform

@@ -15,4 +15,9 @@ namespace linkar::platform {
 // it cannot be written).
 int makeSiblingFile(const std::string& path, std::string* out);
 
+// Renames `sibling` over `path` (see renameFile) and makes the rename
+// durable by flushing their folder. Returns 0 or an error number; on an
+// error `path` is as it was.
+int replaceWithSibling(const std::string& sibling, const std::string& path);
+
 }  // namespace linkar::platform

@@ -120,7 +120,7 @@ bool ExportFile::replace() {
     noteFailure(runtime::err::kOsErrorBase + rc);
     return false;
   }
-  if (rc = platform::renameFile(m_temporary, m_path, true); rc != 0) {
+  if (rc = platform::replaceWithSibling(m_temporary, m_path); rc != 0) {
     postOsError(rc);
     return false;
   }
