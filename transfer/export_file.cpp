@@ -8,8 +8,8 @@
 // (others may read) with a large write buffer: the lines reach the system
 // in big writes rather than one each, as a shared open would need. After
 // the last line: CLOSE (the rest written back), the file made durable, then
-// a rename over NAME, which replaces it in one step. Any failure removes the new
-// file and leaves NAME alone.
+// a rename over NAME, which replaces it in one step. Any failure removes
+// the new file and leaves NAME alone.
 #include "transfer/export_file.h"
 
 #include <algorithm>
@@ -71,6 +71,12 @@ bool ExportFile::open() {
   }
   if (int rc = platform::makeSiblingFile(m_path, &m_temporary); rc != 0) {
     postOsError(rc);
+    return false;
+  }
+  // TransferFileName must hold the new file's name whole (a name as long as
+  // the system allows is Path Not Found too).
+  if (m_temporary.size() > app::kPathTextSize) {
+    postOsError(platform::kErrorPathNotFound);
     return false;
   }
   // The export runs on a thread of its own: nobody there has the file open.

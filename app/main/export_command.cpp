@@ -52,6 +52,10 @@ int runExportCommand(const std::vector<std::string>& args) {
     std::fprintf(stderr, "linkar: cannot write %s: %s\n", a.file.c_str(), why.c_str());
     return kExitNotDone;
   }
+  if (file.size() > kPathTextSize) {
+    std::fprintf(stderr, "linkar: cannot write %s: its name is longer than %zu bytes\n", a.file.c_str(), kPathTextSize);
+    return kExitNotDone;
+  }
   if (int rc = platform::changeCurrentDirectory(a.dataDir); rc != 0) {
     const std::string why(runtime::errorTextFor(rc));
     std::fprintf(stderr, "linkar: cannot use the data folder %s: %s\n", a.dataDir.c_str(), why.c_str());
