@@ -1,12 +1,15 @@
 // The headless session of a command.
 #include "headless_session.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string_view>
 
 #include <unistd.h>
 
 #include "app/catalogue.h"
+#include "platform/clock.h"
 #include "runtime/runtime_error.h"
 #include "ui/headless/test_driver.h"
 #include "ui/key_codes.h"
@@ -82,7 +85,12 @@ SessionOutcome runHeadless(ui::Procedure procedure, int stackBytes, const std::s
     if (answerWindow(d, answers)) continue;
     bool quiet = d.run(kRoundsPerLook);
     progress.show(progressText(d));
-    if (quiet && !d.messageBox() && !d.fileDialog()) break;
+    if (!quiet || d.messageBox() || d.fileDialog()) continue;
+    // A thread waiting for what another process holds (a lock) goes on by
+    // itself: wait for it. Otherwise every thread waits for the user.
+    auto wakeUp = d.engine().scheduler().nextWakeUp();
+    if (!wakeUp) break;
+    platform::sleepMilliseconds(std::max<std::int64_t>(*wakeUp - platform::monotonicMilliseconds(), 0));
   }
   progress.clear();
   return {d.ended(), runtime::runtimeErrorHappened()};

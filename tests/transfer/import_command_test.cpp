@@ -2,9 +2,11 @@
 // --category and --data, run as a person runs it from a shell.
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "tests/support/temp_dir.h"
 #include "tests/transfer/transfer_fixture.h"
@@ -69,6 +71,36 @@ TEST_F(ImportCommand, ACategoryByNameIsAddedAndUsedAndDataGoesToItsFolder) {
   ASSERT_EQ(sites.size(), 1u);
   EXPECT_EQ(sites[0].category, "Reading");
   EXPECT_EQ(storedCategories(), std::vector<std::string>{"Reading"});
+}
+
+// Another process's transaction holds the site file while the command
+// imports: the command waits for it (it does not end early or fail) and
+// neither side loses a record.
+TEST_F(ImportCommand, AnImportWaitsForAnotherProcesssTransactionAndBothKeepTheirSites) {
+  write("t.txt", "\"http://cmd-1/\",\"One\"\n\"http://cmd-2/\",\"Two\"\n");
+  test::CurrentDirectoryScope here(m_dir.path());
+  storage::fileCreate(app::LINKAR);
+  storage::fileOpen(app::LINKAR, app::kCheckOpenMode);
+  storage::fileLogout(app::LINKAR);
+  ASSERT_EQ(runtime::errorCode(), 0) << runtime::errorText();
+  app::putSite({"http://mine/", "Mine", "", 0, ""});
+  storage::fileAdd(app::LINKAR);
+  ASSERT_EQ(runtime::errorCode(), 0) << runtime::errorText();
+
+  CommandRun r;
+  std::thread command([&] { r = run("import text t.txt"); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  storage::fileCommit(app::LINKAR);
+  EXPECT_EQ(runtime::errorCode(), 0) << runtime::errorText();
+  storage::fileClose(app::LINKAR);
+  command.join();
+
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "imported 2 sites, 0 already stored, 0 new categories, 0 addresses longer than 128 bytes cut\n");
+  std::vector<std::string> locations;
+  for (const StoredSite& s : storedSites()) locations.push_back(s.location);
+  std::sort(locations.begin(), locations.end());
+  EXPECT_EQ(locations, (std::vector<std::string>{"http://cmd-1/", "http://cmd-2/", "http://mine/"}));
 }
 
 TEST_F(ImportCommand, UnreadableOrEmptyInputAndBadArgumentsExitOne) {
