@@ -4,8 +4,15 @@
 // key, full scans in two orders, one browse page at three sizes, and file
 // sizes. Prints SQLite time / our time per row (above 1: we are faster) for
 // SQLite with a rollback journal and with WAL, both synchronous=FULL.
-// Run by hand: strandel_vs_sqlite [folder] [scale] [rows], scale 1.0 = full
-// size, rows a selection such as "125" (default: every row).
+// Row 5 is timed straight after the load and again on the reopened files
+// after they have been read once (warm in the system's cache); row 2 is
+// printed beside the floor of this disk: four flushes of a 4 KB write per
+// commit, which every commit of ours needs.
+// Run by hand: strandel_vs_sqlite [--warm] [folder] [scale] [rows], scale
+// 1.0 = full size, rows a selection such as "125" (default: every row).
+// --warm reads each file once before every timed row; --largest N leaves
+// out the browse sizes above N records.
+#include <fcntl.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -35,6 +42,12 @@ constexpr int kPageRows = 20;         // row 5: one browse page
 constexpr int kPages = 200;           // row 5: pages timed per size
 constexpr int kLoadBatch = 50000;     // records per commit while loading large files
 const int kBrowseSizes[] = {1000, 100000, 1000000};
+constexpr int kFloorFlushes = 4;       // flushes of every commit
+constexpr size_t kFloorWrite = 4096;   // bytes written before each of them
+constexpr size_t kWarmChunk = 1 << 20; // bytes per read while warming a file
+
+bool g_warm = false;     // --warm
+long g_largest = -1;     // --largest N: browse sizes up to N records (-1: all)
 
 struct Site {
   std::string location, description, category, keyword, info;
@@ -65,6 +78,37 @@ double seconds(Clock::time_point from) { return std::chrono::duration<double>(Cl
 long fileSize(const std::string& path) {
   struct stat st {};
   return stat(path.c_str(), &st) == 0 ? static_cast<long>(st.st_size) : -1;
+}
+
+// Reads the whole file once, so that its pages are in the system's cache.
+void warmFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) return;
+  std::vector<char> buffer(kWarmChunk);
+  while (::read(fd, buffer.data(), buffer.size()) > 0) {
+  }
+  ::close(fd);
+}
+
+// The time `commits` commits take that do nothing but the four flushes of
+// a 4 KB write each: the least any commit of ours can cost on this disk.
+double flushFloor(const std::string& dir, int commits) {
+  const std::string path = dir + "/bench_floor.bin";
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return 0;
+  const std::vector<char> block(kFloorWrite, 'x');
+  const auto t = Clock::now();
+  for (int i = 0; i < commits; ++i)
+    for (int f = 0; f < kFloorFlushes; ++f) {
+      if (::pwrite(fd, block.data(), block.size(), static_cast<off_t>(f * kFloorWrite)) < 0 || ::fdatasync(fd) != 0) {
+        ::close(fd);
+        return 0;
+      }
+    }
+  const double s = std::chrono::duration<double>(Clock::now() - t).count();
+  ::close(fd);
+  unlink(path.c_str());
+  return s;
 }
 
 void must(bool ok, const char* what) {
@@ -126,7 +170,9 @@ class Ours {
   void flush() {
     storage::fileClose(m_files.LINKAR);
     storage::fileOpen(m_files.LINKAR, test::kOpenShared);
+    must(runtime::errorCode() == 0, "reopen");
   }
+  void warm() const { warmFile(m_path); }
   long size() const { return fileSize(m_path); }
   test::LinkarFiles& files() { return m_files; }
 
@@ -143,9 +189,7 @@ class Lite {
     unlink(m_path.c_str());
     unlink((m_path + "-wal").c_str());
     unlink((m_path + "-shm").c_str());
-    must(sqlite3_open(m_path.c_str(), &m_db) == SQLITE_OK, "sqlite open");
-    exec(wal ? "PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=DELETE");
-    exec("PRAGMA synchronous=FULL");
+    connect(wal);
     exec("CREATE TABLE linkar(id INTEGER PRIMARY KEY, location TEXT, description TEXT, category TEXT,"
          " rating INTEGER, keyword TEXT, info TEXT)");
     exec("CREATE UNIQUE INDEX k_location ON linkar(location COLLATE NOCASE)");
@@ -153,19 +197,42 @@ class Lite {
     exec("CREATE INDEX k_category ON linkar(category COLLATE NOCASE, location COLLATE NOCASE)");
     exec("CREATE INDEX k_rating ON linkar(rating, location COLLATE NOCASE)");
     exec("CREATE INDEX k_keyword ON linkar(keyword COLLATE NOCASE, location COLLATE NOCASE)");
+    prepareAll();
+    m_wal = wal;
+  }
+  ~Lite() {
+    disconnect();
+    unlink(m_path.c_str());
+    unlink((m_path + "-wal").c_str());
+    unlink((m_path + "-shm").c_str());
+  }
+  // Closes and opens the database again, as a program started afresh would.
+  void flush() {
+    disconnect();
+    connect(m_wal);
+    prepareAll();
+  }
+  void warm() const {
+    warmFile(m_path);
+    if (m_wal) warmFile(m_path + "-wal");
+  }
+  void connect(bool wal) {
+    must(sqlite3_open(m_path.c_str(), &m_db) == SQLITE_OK, "sqlite open");
+    exec(wal ? "PRAGMA journal_mode=WAL" : "PRAGMA journal_mode=DELETE");
+    exec("PRAGMA synchronous=FULL");
+  }
+  void disconnect() {
+    for (sqlite3_stmt* s : {m_insert, m_get, m_delete, m_page, m_scanLocation, m_scanCategory}) sqlite3_finalize(s);
+    sqlite3_close(m_db);
+    m_db = nullptr;
+  }
+  void prepareAll() {
     prepare(&m_insert, "INSERT INTO linkar(location, description, category, rating, keyword, info) VALUES(?,?,?,?,?,?)");
     prepare(&m_get, "SELECT * FROM linkar WHERE location = ? COLLATE NOCASE");
     prepare(&m_delete, "DELETE FROM linkar WHERE location = ? COLLATE NOCASE");
     prepare(&m_page, "SELECT * FROM linkar WHERE location >= ? COLLATE NOCASE ORDER BY location COLLATE NOCASE LIMIT 20");
     prepare(&m_scanLocation, "SELECT * FROM linkar ORDER BY location COLLATE NOCASE");
     prepare(&m_scanCategory, "SELECT * FROM linkar ORDER BY category COLLATE NOCASE, location COLLATE NOCASE");
-  }
-  ~Lite() {
-    for (sqlite3_stmt* s : {m_insert, m_get, m_delete, m_page, m_scanLocation, m_scanCategory}) sqlite3_finalize(s);
-    sqlite3_close(m_db);
-    unlink(m_path.c_str());
-    unlink((m_path + "-wal").c_str());
-    unlink((m_path + "-shm").c_str());
   }
   void exec(const char* sql) { must(sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr) == SQLITE_OK, sql); }
   void add(const Site& s) {
@@ -202,6 +269,7 @@ class Lite {
   }
 
   std::string m_path;
+  bool m_wal = false;
   sqlite3* m_db = nullptr;
   sqlite3_stmt *m_insert = nullptr, *m_get = nullptr, *m_delete = nullptr, *m_page = nullptr,
                *m_scanLocation = nullptr, *m_scanCategory = nullptr;
@@ -218,6 +286,14 @@ double bulk(Db& db, const std::vector<Site>& sites) {
   db.begin();
   for (const Site& s : sites) db.add(s);
   db.commit();
+  return seconds(t);
+}
+
+// Each add commits on its own (no transaction around them).
+template <typename Db>
+double singleAdds(Db& db, const std::vector<Site>& sites) {
+  const auto t = Clock::now();
+  for (const Site& s : sites) db.add(s);
   return seconds(t);
 }
 
@@ -255,11 +331,20 @@ void load(Db& db, const std::vector<Site>& sites, size_t from, size_t to) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  const std::string dir = argc > 1 ? argv[1] : (std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
-  const double scale = argc > 2 ? std::atof(argv[2]) : 1.0;
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    if (std::string(argv[i]) == "--warm") g_warm = true;
+    else if (std::string(argv[i]) == "--largest" && i + 1 < argc) g_largest = std::atol(argv[++i]);
+    else args.emplace_back(argv[i]);
+  }
+  const std::string dir = !args.empty() ? args[0] : (std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp");
+  const double scale = args.size() > 1 ? std::atof(args[1].c_str()) : 1.0;
   const int bulkCount = std::max(1000, static_cast<int>(kBulk * scale));
   const int singles = std::max(100, static_cast<int>(kSingles * scale));
-  const std::string rows = argc > 3 ? argv[3] : "123456";
+  const std::string rows = args.size() > 2 ? args[2] : "123456";
+  auto warmAll = [](auto&... dbs) {
+    if (g_warm) (dbs.warm(), ...);
+  };
   auto wanted = [&](char r) { return rows.find(r) != std::string::npos; };
   std::printf("%-44s %12s %12s %12s   %6s   %6s\n", "row", "ours", "sqlite", "sqlite wal", "ratio", "wal");
 
@@ -276,10 +361,12 @@ int main(int argc, char** argv) {
     t[1] = bulk(journal, sites);
     t[2] = bulk(wal, sites);
     row("1. bulk ADD in one transaction", t[0], t[1], t[2]);
+    warmAll(ours, journal, wal);
     getTimes[0] = gets(ours, sites, bulkCount);
     getTimes[1] = gets(journal, sites, bulkCount);
     getTimes[2] = gets(wal, sites, bulkCount);
     row("3. GET by the unique key, random order", getTimes[0], getTimes[1], getTimes[2]);
+    warmAll(ours, journal, wal);
     for (int k = 0; k < 2; ++k) {
       auto s0 = Clock::now();
       must(ours.scan(k == 0 ? ours.files().K_LOCATION : ours.files().K_CATEGORY) == bulkCount, "scan");
@@ -328,23 +415,21 @@ int main(int argc, char** argv) {
     Lite journal(dir, false);
     Lite wal(dir, true);
     platform::faults::armFault(platform::faults::Fault::None, 0);
-    auto s0 = Clock::now();
-    for (const Site& s : few) ours.add(s);
-    t[0] = seconds(s0);
+    t[0] = singleAdds(ours, few);
     const long flushes = platform::faults::flushesSinceArmed();
     platform::faults::resetFaults();
-    s0 = Clock::now();
-    for (const Site& s : few) journal.add(s);
-    t[1] = seconds(s0);
-    s0 = Clock::now();
-    for (const Site& s : few) wal.add(s);
-    t[2] = seconds(s0);
+    t[1] = singleAdds(journal, few);
+    t[2] = singleAdds(wal, few);
     row("2. ADD committed one by one", t[0], t[1], t[2]);
-    std::printf("   our flushes per commit: %.2f\n", static_cast<double>(flushes) / singles);
+    const double floor = flushFloor(dir, singles);
+    std::printf("%-44s %10.3f s   ours / floor %.2f, our flushes per commit: %.2f\n",
+                "2. floor: 4 flushes of a 4 KB write each", floor, floor > 0 ? t[0] / floor : 0.0,
+                static_cast<double>(flushes) / singles);
   }
   for (int size : kBrowseSizes) {
     if (!wanted('5')) break;
     const int n = std::max(1000, static_cast<int>(size * scale));
+    if (g_largest >= 0 && n > g_largest) break;
     const std::vector<Site> many = makeSites(n, 4);
     Ours ours(dir);
     Lite journal(dir, false);
@@ -353,11 +438,24 @@ int main(int argc, char** argv) {
     load(journal, many, 0, many.size());
     load(wal, many, 0, many.size());
     char name[64];
-    std::snprintf(name, sizeof name, "5. browse page of 20 at %d records", n);
-    // Per page, in milliseconds.
-    const double o = pages(ours, many), j = pages(journal, many), w = pages(wal, many);
-    std::printf("%-44s %9.3f ms %9.3f ms %9.3f ms   %6.2f   %6.2f\n", name, o * 1000, j * 1000, w * 1000, j / o, w / o);
-    std::fflush(stdout);
+    // Per page, in milliseconds: straight after the load, then on the files
+    // opened again and read once.
+    auto printPages = [&](const char* when) {
+      std::snprintf(name, sizeof name, "5. browse page of 20 at %d, %s", n, when);
+      const double o = pages(ours, many), j = pages(journal, many), w = pages(wal, many);
+      std::printf("%-44s %9.3f ms %9.3f ms %9.3f ms   %6.2f   %6.2f\n", name, o * 1000, j * 1000, w * 1000, j / o,
+                  w / o);
+      std::fflush(stdout);
+    };
+    warmAll(ours, journal, wal);
+    printPages("after load");
+    ours.flush();
+    journal.flush();
+    wal.flush();
+    ours.warm();
+    journal.warm();
+    wal.warm();
+    printPages("reopened");
   }
   return 0;
 }
