@@ -2,11 +2,14 @@
 // the band layout and the page painter.
 #include "reports/report.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <map>
 
+#include "platform/clock.h"
+#include "platform/pause.h"
 #include "reports/page_painter.h"
 #include "runtime/error_codes.h"
 #include "runtime/expr_symbols.h"
@@ -40,6 +43,9 @@ std::optional<std::string> boundValue(std::string_view use) {
 }
 
 constexpr std::string_view kPrintToFileTitle = "Print To File...";
+// Printing the queued pages gives the other threads and the desktop a turn
+// whenever it has worked this long, so a long report does not freeze them.
+constexpr std::int64_t kPrintingSliceMilliseconds = 50;
 constexpr std::string_view kPrintToFileFilter = "All files (*.*)|*.*";
 
 [[noreturn]] void programmingError(std::string_view what, std::string_view name) {
@@ -192,8 +198,14 @@ bool Report::startDocument() {
 void Report::flushQueue() {
   ui::PrinterDevice& printer = ui::printerDevice();
   if (!startDocument()) return;
-  for (const std::string& page : *m_queue)
+  std::int64_t sliceStart = platform::monotonicMilliseconds();
+  for (const std::string& page : *m_queue) {
     if (!printer.printPageFile(page)) m_failed = true;
+    if (platform::monotonicMilliseconds() - sliceStart >= kPrintingSliceMilliseconds) {
+      platform::pauseBetweenTries(0);
+      sliceStart = platform::monotonicMilliseconds();
+    }
+  }
   if (!printer.endDocument()) m_failed = true;
 }
 
