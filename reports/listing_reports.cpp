@@ -85,9 +85,6 @@ class ListingWork : public transfer::BatchWork {
   int64_t total() override { return storage::fileRecords(*m_kind.file); }
 
   transfer::BatchRead first() override {
-    // The batch loop names its windows as the imports do; a listing's says
-    // what it does.
-    if (ui::Window* w = ui::engine().window(m_frame.window())) w->setTitle(kCaption);
     m_order.keys = {m_kind.key};
     storage::fileSetKey(*m_kind.file, *m_kind.key);
     storage::filePropertySet(m_view, 0, "", "");
@@ -159,7 +156,9 @@ void runListing(const ListingKind& kind) {
   bool completed = false;
   {
     ListingWork work(kind, frame, report, queue);
-    transfer::BatchLoop loop(frame, {kind.progressWindow, kActivity});
+    // A listing's window says what it does, and it ends without a
+    // completion line: the preview follows at once.
+    transfer::BatchLoop loop(frame, {kind.progressWindow, kActivity, kCaption, ""});
     storage::fileSend(*kind.file, kQuickScanOn);
     completed = loop.run(work);
     g_lastCounts.records = work.printed();

@@ -18,8 +18,6 @@
 namespace linkar::transfer {
 namespace {
 
-constexpr const char* kCaption = "Processing Records";
-constexpr const char* kCompleted = "Process Completed";
 constexpr const char* kPercentUse = "PercentText";
 constexpr const char* kActivityUse = "ActivityText";
 constexpr const char* kProgressUse = "ProgressBar";
@@ -50,7 +48,7 @@ bool BatchLoop::run(BatchWork& work) {
   m_total = work.total();
   m_handle = m_frame.openWindow(m_window.label);
   if (ui::Window* w = ui::engine().window(m_handle)) {
-    w->setTitle(kCaption);
+    w->setTitle(m_window.caption);
     w->setText(w->fieldOf(kPercentUse), percentLine(0));
     w->setText(w->fieldOf(kActivityUse), m_window.activity);
   }
@@ -132,8 +130,9 @@ void BatchLoop::showPercent() {
 
 void BatchLoop::complete() {
   m_ended = true;
-  if (ui::Window* w = ui::engine().window(m_handle)) {
-    w->setText(w->fieldOf(kPercentUse), kCompleted);
+  ui::Window* w = ui::engine().window(m_handle);
+  if (w && !m_window.completed.empty()) {
+    w->setText(w->fieldOf(kPercentUse), m_window.completed);
     ui::display();
   }
   ui::post(ui::Event::CloseWindow);

@@ -69,6 +69,8 @@ BatchTimings lastBatchTimings();
 struct BatchWindow {
   std::string label;     // the progress window of the catalogue
   std::string activity;  // the activity line, "Reading File"
+  std::string caption = "Processing Records";  // the window's title
+  std::string completed = "Process Completed";  // the last percentage line; empty: none
 };
 
 class BatchLoop {
