@@ -263,6 +263,9 @@ void DataFile::finishCommit(const std::vector<Page*>& pages, const FileHeader& h
   m_replay.clear();
   m_dirty = false;
   m_temporaries = 0;
+  // The pages just written are clean now: a large commit leaves thousands,
+  // and the next statement should not pay for letting them go.
+  m_cache.evict();
 }
 
 void DataFile::adoptHeader(const FileHeader& header) {

@@ -66,8 +66,8 @@ class DataFile final : private PageMover {
   // Points the root reference at `page` (root splits keep the reference).
   void setRoot(std::int32_t ref) { m_header.root = ref; }
 
-  // Start of every tree operation: the only point where clean pages are evicted,
-  // so page pointers stay valid for the length of one operation.
+  // Start of every tree operation: clean pages are evicted here and at the
+  // end of a commit only, so page pointers stay valid for one operation.
   void beginOperation();
 
   // Commits every change through the redo area (commit.h): both phases.
