@@ -3,6 +3,9 @@
 
 #include <cstdio>
 
+#include "platform/file_system.h"
+#include "runtime/error_texts.h"
+
 namespace linkar::app::cli {
 namespace {
 
@@ -12,6 +15,42 @@ std::vector<Command>& table() {
 }
 
 }  // namespace
+
+std::string CommandArgs::option(const std::string& name) const {
+  auto it = options.find(name);
+  return it == options.end() ? std::string() : it->second;
+}
+
+bool parseArgs(const std::vector<std::string>& args, const std::vector<std::string>& known, size_t positionalCount,
+               CommandArgs* out) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (!args[i].starts_with("--")) {
+      out->positional.push_back(args[i]);
+      continue;
+    }
+    bool isKnown = false;
+    for (const std::string& k : known) isKnown = isKnown || k == args[i];
+    if (!isKnown || i + 1 >= args.size()) return false;
+    out->options[args[i]] = args[i + 1];
+    ++i;
+  }
+  return out->positional.size() == positionalCount;
+}
+
+int usageError(const std::string& name) {
+  const Command* c = findCommand(name);
+  std::fprintf(stderr, "usage: linkar %s %s\n", name.c_str(), c ? c->usage.c_str() : "");
+  return kExitNotDone;
+}
+
+bool useDataFolder(const std::string& dir) {
+  if (int rc = platform::changeCurrentDirectory(dir); rc != 0) {
+    const std::string why(runtime::errorTextFor(rc));
+    std::fprintf(stderr, "linkar: cannot use the data folder %s: %s\n", dir.c_str(), why.c_str());
+    return false;
+  }
+  return true;
+}
 
 void registerCommand(Command command) {
   for (Command& c : table()) {

@@ -22,29 +22,16 @@ struct ExportArgs {
 };
 
 bool parse(const std::vector<std::string>& args, ExportArgs* out) {
-  std::vector<std::string> positional;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--data" && i + 1 < args.size()) {
-      out->dataDir = args[++i];
-    } else if (args[i].starts_with("--")) {
-      return false;
-    } else {
-      positional.push_back(args[i]);
-    }
-  }
-  if (positional.size() != 1) return false;
-  out->file = positional[0];
+  CommandArgs a;
+  if (!parseArgs(args, {"--data"}, 1, &a)) return false;
+  out->file = a.positional[0];
+  out->dataDir = a.option("--data");
   return true;
-}
-
-int usageError() {
-  std::fprintf(stderr, "usage: linkar export FILE [--data DIR]\n");
-  return kExitNotDone;
 }
 
 int runExportCommand(const std::vector<std::string>& args) {
   ExportArgs a;
-  if (!parse(args, &a)) return usageError();
+  if (!parse(args, &a)) return usageError("export");
   // FILE is named from where the command was given, before --data moves.
   std::string file;
   if (int rc = platform::absolutePath(a.file, &file); rc != 0 || platform::directoryExists(file)) {
@@ -56,11 +43,7 @@ int runExportCommand(const std::vector<std::string>& args) {
     std::fprintf(stderr, "linkar: cannot write %s: its name is longer than %zu bytes\n", a.file.c_str(), kPathTextSize);
     return kExitNotDone;
   }
-  if (int rc = platform::changeCurrentDirectory(a.dataDir); rc != 0) {
-    const std::string why(runtime::errorTextFor(rc));
-    std::fprintf(stderr, "linkar: cannot use the data folder %s: %s\n", a.dataDir.c_str(), why.c_str());
-    return kExitNotDone;
-  }
+  if (!useDataFolder(a.dataDir)) return kExitNotDone;
   initSharedVariables();
   TransferFileName = file;
   SharedResponse = kResponseCancelled;

@@ -48,22 +48,13 @@ const ImportChoice kImports[] = {
 };
 
 bool parse(const std::vector<std::string>& args, ImportArgs* out) {
-  std::vector<std::string> positional;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--category" && i + 1 < args.size()) {
-      out->category = args[++i];
-      out->hasCategory = true;
-    } else if (args[i] == "--data" && i + 1 < args.size()) {
-      out->dataDir = args[++i];
-    } else if (args[i].starts_with("--")) {
-      return false;
-    } else {
-      positional.push_back(args[i]);
-    }
-  }
-  if (positional.size() != 2) return false;
-  out->kind = positional[0];
-  out->file = positional[1];
+  CommandArgs a;
+  if (!parseArgs(args, {"--category", "--data"}, 2, &a)) return false;
+  out->kind = a.positional[0];
+  out->file = a.positional[1];
+  out->category = a.option("--category");
+  out->hasCategory = a.has("--category");
+  out->dataDir = a.option("--data");
   return true;
 }
 
@@ -101,29 +92,20 @@ std::vector<WindowAnswer> answerLookupsWith(const ImportArgs& a) {
   return {{"SELECTCATEGORY$QUICKWINDOW", "Select"}, {"SELECTCATEGORIES$QUICKWINDOW", "Select"}};
 }
 
-int usageError() {
-  std::fprintf(stderr, "usage: linkar import html|text|scan FILE [--category NAME] [--data DIR]\n");
-  return kExitNotDone;
-}
-
 int runImportCommand(const std::vector<std::string>& args) {
   ImportArgs a;
-  if (!parse(args, &a)) return usageError();
+  if (!parse(args, &a)) return usageError("import");
   const ImportChoice* choice = nullptr;
   for (const ImportChoice& c : kImports)
     if (a.kind == c.kind) choice = &c;
-  if (!choice) return usageError();
+  if (!choice) return usageError("import");
   std::string file;
   if (platform::absolutePath(a.file, &file) != 0 || !std::ifstream(file) || platform::directoryExists(file)) {
     std::fprintf(stderr, "linkar: cannot read %s: %s\n", a.file.c_str(),
                  platform::directoryExists(file) ? "it is a folder" : std::strerror(errno ? errno : ENOENT));
     return kExitNotDone;
   }
-  if (int rc = platform::changeCurrentDirectory(a.dataDir); rc != 0) {
-    const std::string why(runtime::errorTextFor(rc));
-    std::fprintf(stderr, "linkar: cannot use the data folder %s: %s\n", a.dataDir.c_str(), why.c_str());
-    return kExitNotDone;
-  }
+  if (!useDataFolder(a.dataDir)) return kExitNotDone;
   initSharedVariables();
   const std::vector<WindowAnswer> answers = answerLookupsWith(a);
   SharedResponse = kResponseCancelled;

@@ -57,26 +57,12 @@ struct ReportArgs {
 };
 
 bool parse(const std::vector<std::string>& args, ReportArgs* out) {
-  std::vector<std::string> positional;
-  for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--pdf" && i + 1 < args.size()) {
-      out->pdf = args[++i];
-    } else if (args[i] == "--data" && i + 1 < args.size()) {
-      out->dataDir = args[++i];
-    } else if (args[i].starts_with("--")) {
-      return false;
-    } else {
-      positional.push_back(args[i]);
-    }
-  }
-  if (positional.size() != 1 || out->pdf.empty()) return false;
-  out->kind = positional[0];
+  CommandArgs a;
+  if (!parseArgs(args, {"--pdf", "--data"}, 1, &a) || a.option("--pdf").empty()) return false;
+  out->kind = a.positional[0];
+  out->pdf = a.option("--pdf");
+  out->dataDir = a.option("--data");
   return true;
-}
-
-int usageError() {
-  std::fprintf(stderr, "usage: linkar report %s\n", kUsage);
-  return kExitNotDone;
 }
 
 // The PDF's path, made absolute before --data changes the folder, and
@@ -91,17 +77,15 @@ int usageError() {
 
 int runReportCommand(const std::vector<std::string>& args) {
   ReportArgs a;
-  if (!parse(args, &a)) return usageError();
+  if (!parse(args, &a)) return usageError("report");
   const ReportChoice* choice = nullptr;
   for (const ReportChoice& c : kReports)
     if (a.kind == c.kind) choice = &c;
-  if (!choice) return usageError();
+  if (!choice) return usageError("report");
 #ifdef LINKAR_WITH_QT
   std::string pdf;
   if (!pdfPath(a.pdf, &pdf)) return kExitNotDone;
-  if (int rc = platform::changeCurrentDirectory(a.dataDir); rc != 0) {
-    const std::string why(runtime::errorTextFor(rc));
-    std::fprintf(stderr, "linkar: cannot use the data folder %s: %s\n", a.dataDir.c_str(), why.c_str());
+  if (!useDataFolder(a.dataDir)) {
     std::filesystem::remove(pdf);
     return kExitNotDone;
   }
