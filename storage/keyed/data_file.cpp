@@ -38,7 +38,7 @@ int DataFile::readHeader(bool& isNew) {
   m_committed = m_header;
   ++m_committedVersion;
   m_replay.clear();
-  m_images.clear();
+  forgetReads();
   isNew = size == 0;
   if (isNew) {
     m_hasTree = false;
@@ -56,6 +56,11 @@ int DataFile::readHeader(bool& isNew) {
   m_committed = m_header;
   ++m_committedVersion;
   return 0;
+}
+
+void DataFile::forgetReads() {
+  m_images.clear();
+  m_branches.clear();
 }
 
 void DataFile::requireWritable() const { SDFBT_CHECK(writable()); }
@@ -77,13 +82,13 @@ int DataFile::readBlocks(std::uint64_t offset, std::string& out, std::size_t len
 }
 
 int DataFile::writeRaw(std::uint64_t offset, std::string_view bytes) {
-  m_images.clear();
+  forgetReads();
   return m_store->write(offset, bytes.data(), bytes.size());
 }
 
 int DataFile::writeBlocks(std::uint64_t offset, std::string_view data) {
   SDFBT_CHECK(offset % kIoBlock == 0 && data.size() % kIoBlock == 0);
-  m_images.clear();
+  forgetReads();
   if (!m_cipher) return m_store->write(offset, data.data(), data.size());
   std::string copy(data);
   m_cipher->encipher(reinterpret_cast<std::uint8_t*>(copy.data()), copy.size());
@@ -117,6 +122,11 @@ Page* DataFile::fetch(std::int32_t ref, bool keepImage) {
     return p;
   }
   SDFBT_CHECK(ref >= 0);
+  if (std::unique_ptr<Page> kept = m_branches.take(ref); kept && !keepImage) {
+    Page* p = m_cache.add(std::move(kept));
+    m_cache.access(p);
+    return p;
+  }
   const int k = m_header.classOf(ref);
   SDFBT_CHECK(k > 0);
   const std::size_t length = static_cast<std::size_t>(k) * kUnit;
@@ -172,7 +182,7 @@ void DataFile::releasePage(Page* page) {
   if (ref >= 0) RegionTable(m_header, *this).release(ref);
 }
 
-void DataFile::beginOperation() { m_cache.evict(); }
+void DataFile::beginOperation() { m_cache.evict(&m_branches); }
 
 void DataFile::relink(Page* page, std::int32_t oldRef, std::int32_t newRef) {
   if (m_header.root == oldRef) {
@@ -265,12 +275,12 @@ void DataFile::finishCommit(const std::vector<Page*>& pages, const FileHeader& h
   m_temporaries = 0;
   // The pages just written are clean now: a large commit leaves thousands,
   // and the next statement should not pay for letting them go.
-  m_cache.evict();
+  m_cache.evict(&m_branches);
 }
 
 void DataFile::adoptHeader(const FileHeader& header) {
   m_cache.clear();
-  m_images.clear();
+  forgetReads();
   m_replay.clear();
   m_dirty = false;
   m_temporaries = 0;
@@ -292,14 +302,14 @@ int DataFile::close() {
   std::uint64_t size = 0;
   if (const int rc = m_store->size(&size)) return rc;
   const std::uint64_t end = m_header.dataEnd();
-  m_images.clear();
+  forgetReads();
   if (size > end) return m_store->setSize(end);
   return 0;
 }
 
 int DataFile::discardChanges() {
   m_cache.clear();
-  m_images.clear();
+  forgetReads();
   m_dirty = false;
   m_temporaries = 0;
   bool isNew = false;

@@ -15,6 +15,7 @@
 
 #include "runtime/error_codes.h"
 #include "storage/keyed/block_store.h"
+#include "storage/keyed/branch_store.h"
 #include "storage/keyed/file_header.h"
 #include "storage/keyed/image_cache.h"
 #include "storage/keyed/page.h"
@@ -98,6 +99,7 @@ class DataFile final : private PageMover {
   }
 
   PageCache& cache() { return m_cache; }
+  const BranchStore& branches() const { return m_branches; }
   std::uint64_t dataEnd() const { return m_header.dataEnd(); }
 
   // Raw block I/O (multiples of 64 bytes at multiples of 64), deciphered.
@@ -113,6 +115,8 @@ class DataFile final : private PageMover {
   void relink(Page* page, std::int32_t oldRef, std::int32_t newRef);
   std::int32_t temporaryRef() { return -(++m_temporaries); }
   int prepare(Page* page);
+  // The file's bytes changed, or may have: forget what was read of them.
+  void forgetReads();
   void placePages();
 
   std::unique_ptr<BlockStore> m_store;
@@ -122,6 +126,7 @@ class DataFile final : private PageMover {
   std::uint64_t m_committedVersion = 0;
   std::unordered_map<std::uint64_t, std::uint64_t> m_replay;
   ImageCache m_images;       // recently read page images
+  BranchStore m_branches;    // branch pages the page cache let go
   std::string m_pageBuffer;  // the image of the page being loaded, reused
   PageCache m_cache;
   bool m_hasTree = false;

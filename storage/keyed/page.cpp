@@ -45,6 +45,7 @@ PageNode* Page::newNode() {
 }
 
 void Page::freeNode(PageNode* n) {
+  if (n->own) m_ownedBytes -= n->length;
   n->own.reset();
   n->ptr = nullptr;
   n->left = n->parent = nullptr;
@@ -57,6 +58,8 @@ void Page::setBytes(PageNode* n, std::string_view head, std::string_view tail) {
   std::unique_ptr<char[]> own(new char[length ? length : 1]);
   if (!head.empty()) std::memcpy(own.get(), head.data(), head.size());
   if (!tail.empty()) std::memcpy(own.get() + head.size(), tail.data(), tail.size());
+  if (n->own) m_ownedBytes -= n->length;
+  m_ownedBytes += length;
   n->own = std::move(own);
   n->ptr = n->own.get();
   n->length = static_cast<std::uint32_t>(length);
@@ -268,6 +271,7 @@ void Page::load(std::shared_ptr<const char[]> store, const std::vector<DecodedEn
     if (children) node.child = (*children)[i];
   }
   m_store = std::move(store);
+  m_storeBytes = entries.back().offset + entries.back().length;
   if (m_loaded) m_blocks.push_back(std::move(m_loaded));
   m_loaded = std::move(nodes);
   m_root = build([block](std::size_t i) { return block + i; }, 0, n, nullptr);
@@ -295,6 +299,10 @@ void Page::moveTail(std::size_t cut, Page& to) {
   for (std::size_t i = cut; i < nodes.size(); ++i) freeNode(nodes[i]);
   touch();
   m_root = build([&nodes](std::size_t i) { return nodes[i]; }, 0, cut, nullptr);
+}
+
+std::size_t Page::footprint() const {
+  return sizeof(Page) + m_storeBytes + m_ownedBytes + count() * sizeof(PageNode);
 }
 
 std::vector<PageNode*> Page::inOrder() const {

@@ -94,6 +94,8 @@ class Page {
   void moveTail(std::size_t cut, Page& to);
   // The entries in key order (no ownership).
   std::vector<PageNode*> inOrder() const;
+  // Memory held by the page, for cache budgets.
+  std::size_t footprint() const;
 
   // Cache bookkeeping, owned by the data file.
   bool dirty = false;
@@ -120,7 +122,7 @@ class Page {
   PageNode* newNode();
   void freeNode(PageNode* n);
   // Gives the node its own copy of head then tail (which may be its old bytes).
-  static void setBytes(PageNode* n, std::string_view head, std::string_view tail = {});
+  void setBytes(PageNode* n, std::string_view head, std::string_view tail = {});
 
   std::int32_t m_ref;
   std::uint8_t m_level;
@@ -129,6 +131,8 @@ class Page {
   std::uint64_t m_generation = 0;
   PageNode* m_root = nullptr;
   std::shared_ptr<const char[]> m_store;               // bytes of the entries as loaded
+  std::size_t m_storeBytes = 0;
+  std::size_t m_ownedBytes = 0;                        // bytes the nodes hold themselves
   std::unique_ptr<PageNode[]> m_loaded;                // the nodes of the entries as loaded
   std::vector<std::unique_ptr<PageNode[]>> m_blocks;   // nodes added since
   PageNode* m_free = nullptr;                          // removed nodes, linked by `right`

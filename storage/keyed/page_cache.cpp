@@ -88,14 +88,15 @@ void PageCache::setDirty(Page* page, bool dirty) {
   }
 }
 
-void PageCache::evict() {
+void PageCache::evict(BranchStore* keep) {
   while (m_clean >= kEvictFloor) {
     Page* lru = m_oldest;
     const std::uint64_t clean = m_clean;
     const std::uint64_t idle = m_clock - lru->lastUse;
     const std::uint64_t age = m_clock - lru->created;
     if (clean < kEvictCeiling && idle < kIdleFactor * (age / clean)) break;
-    remove(lru);
+    std::unique_ptr<Page> out = remove(lru);
+    if (keep) keep->put(std::move(out));
   }
 }
 

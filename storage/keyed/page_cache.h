@@ -9,6 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "storage/keyed/branch_store.h"
 #include "storage/keyed/page.h"
 
 namespace linkar::keyed {
@@ -28,8 +29,9 @@ class PageCache {
   // Stamps an access with the clock and makes a clean page the most recent.
   void access(Page* page);
   void setDirty(Page* page, bool dirty);
-  // Evicts least recently used clean pages while the rule allows.
-  void evict();
+  // Evicts least recently used clean pages while the rule allows; branch
+  // pages go to `keep` when one is given.
+  void evict(BranchStore* keep = nullptr);
   void clear();
 
   std::size_t size() const { return m_size; }
