@@ -16,10 +16,19 @@ std::uint32_t storedNumber(std::string_view entryBytes) {
   return getBe32(bytesOf(entryBytes.substr(entryBytes.size() - kStoredNumberBytes)));
 }
 
+// A key's net change of entries, for its counter entry.
+struct CountChange {
+  std::uint8_t key = 0;
+  int delta = 0;
+};
+
 // Maintains keys [0, count); returns the index of a colliding key, or -1.
+// The counts change by `changes`, left to the caller: the counter entries
+// lie side by side, and changed together they take one descent.
 int maintain(Sdfbt& tree, std::uint32_t table, const std::vector<KeyDescriptor>& keys,
              std::size_t count, const std::string_view* oldRecord,
-             const std::string_view* newRecord, std::uint32_t record, bool lazy) {
+             const std::string_view* newRecord, std::uint32_t record, bool lazy,
+             std::vector<CountChange>& changes) {
   for (std::size_t i = 0; i < count; ++i) {
     const KeyDescriptor& key = keys[i];
     if (key.flags & kKeyPrivate) continue;
@@ -54,7 +63,7 @@ int maintain(Sdfbt& tree, std::uint32_t table, const std::vector<KeyDescriptor>&
         --delta;
       }
     }
-    addToCount(tree, table, key.number, delta);
+    if (delta != 0) changes.push_back({key.number, delta});
   }
   return -1;
 }
@@ -64,10 +73,16 @@ int maintain(Sdfbt& tree, std::uint32_t table, const std::vector<KeyDescriptor>&
 int updateKeys(Sdfbt& tree, std::uint32_t table, const std::vector<KeyDescriptor>& keys,
                const std::string_view* oldRecord, const std::string_view* newRecord,
                std::uint32_t record, bool lazy) {
-  const int collided = maintain(tree, table, keys, keys.size(), oldRecord, newRecord, record, lazy);
-  if (collided < 0) return 0;
-  // Undo the keys already changed: the same procedure with old and new exchanged.
-  maintain(tree, table, keys, static_cast<std::size_t>(collided), newRecord, oldRecord, record, lazy);
+  std::vector<CountChange> changes;
+  const int collided = maintain(tree, table, keys, keys.size(), oldRecord, newRecord, record, lazy, changes);
+  if (collided < 0) {
+    for (const CountChange& c : changes) addToCount(tree, table, c.key, c.delta);
+    return 0;
+  }
+  // Undo the keys already changed: the same procedure with old and new
+  // exchanged. Its count changes cancel those above, so neither is applied.
+  std::vector<CountChange> undone;
+  maintain(tree, table, keys, static_cast<std::size_t>(collided), newRecord, oldRecord, record, lazy, undone);
   return err::kCreatesDuplicateKey;
 }
 

@@ -11,13 +11,29 @@ namespace linkar::keyed {
 
 Entry Sdfbt::copy(const PageNode* node) { return Entry{std::string(node->bytes()), node->keyLength}; }
 
+Page* Sdfbt::fingerLeaf(std::string_view key) {
+  if (m_fingerSerial == 0) return nullptr;
+  Page* page = m_file.cache().find(m_fingerRef);
+  if (!page || page->serial() != m_fingerSerial || page->isBranch() || page->empty()) return nullptr;
+  if (compareKeys(page->first()->key(), key) > 0 || compareKeys(key, page->last()->key()) > 0) return nullptr;
+  m_file.cache().access(page);
+  return page;
+}
+
 Page* Sdfbt::descend(std::string_view key, std::uint8_t level) {
+  if (level == 0) {
+    if (Page* leaf = fingerLeaf(key)) return leaf;
+  }
   Page* page = m_file.rootPage();
   SDFBT_CHECK(page && page->level() >= level);
   while (page->level() > level) {
     const PageNode* n = page->floor(key);
     SDFBT_CHECK(n);
     page = m_file.fetchChild(*page, *n);
+  }
+  if (level == 0) {
+    m_fingerRef = page->ref();
+    m_fingerSerial = page->serial();
   }
   return page;
 }
@@ -33,17 +49,19 @@ std::optional<Entry> Sdfbt::find(std::string_view key) {
 
 Sdfbt::Spot Sdfbt::lowerBound(std::string_view key, bool strict) {
   if (!m_file.hasTree()) return {};
-  std::string bound(key);
+  // Pages stay in memory for the whole operation, so views of their keys
+  // stay valid.
+  std::string_view bound = key;
   for (;;) {
     // The tightest separator above the bound on the way down: where the next
     // entry lives when the leaf holds nothing above the bound.
-    std::optional<std::string> upper;
+    std::optional<std::string_view> upper;
     Page* page = m_file.rootPage();
     while (page->isBranch()) {
       PageNode* n = page->floor(bound);
       if (!n) n = page->first();
       SDFBT_CHECK(n);
-      if (const PageNode* after = Page::next(n)) upper.emplace(after->key());
+      if (const PageNode* after = Page::next(n)) upper = after->key();
       page = m_file.fetchChild(*page, *n);
     }
     PageNode* r = page->ceiling(bound, strict);
@@ -51,7 +69,7 @@ Sdfbt::Spot Sdfbt::lowerBound(std::string_view key, bool strict) {
     if (r) return {page, r};
     if (!upper) return {};
     SDFBT_CHECK(compareKeys(*upper, bound) > 0);
-    bound = std::move(*upper);
+    bound = *upper;
     strict = false;
   }
 }

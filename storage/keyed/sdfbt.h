@@ -101,6 +101,10 @@ class Sdfbt {
     PageNode* node = nullptr;
   };
   Spot lowerBound(std::string_view key, bool strict);
+  // The leaf last reached, when it is still in memory unchanged in identity
+  // and `key` lies between its first and last key parts: then it is the
+  // leaf a descent would reach.
+  Page* fingerLeaf(std::string_view key);
   Spot upperBound(const std::string* key, bool strict);
   Page* descend(std::string_view key, std::uint8_t level);
   void insertAt(std::string_view bytes, std::size_t keyLength, std::int32_t child, std::uint8_t level);
@@ -113,6 +117,8 @@ class Sdfbt {
   static Entry copy(const PageNode* node);
 
   DataFile& m_file;
+  std::int32_t m_fingerRef = 0;
+  std::uint64_t m_fingerSerial = 0;  // 0: no leaf reached yet
 };
 
 }  // namespace linkar::keyed

@@ -189,7 +189,7 @@ void StrandelTable::loadMemos(std::uint32_t number) {
 void StrandelTable::storeMemos(std::uint32_t number) {
   for (TableMemo& memo : m_memos) {
     std::string content = memoContent(memo);
-    writeMemo(tree(), m_table, number, memo.number, content, memo.blob());
+    writeMemo(tree(), m_table, number, memo.number, content, memo.blob(), true);
     m_savedMemos[memo.number] = std::move(content);
   }
 }

@@ -114,6 +114,7 @@ class StrandelTable final : public storage::DriverInstance {
   std::string memoContent(const TableMemo& memo) const;
   void setMemoContent(TableMemo& memo, std::string_view content);
   void loadMemos(std::uint32_t number);
+  // Stores the memos of a record just added (it has no segments yet).
   void storeMemos(std::uint32_t number);
   void eraseMemos(std::uint32_t number);
   void clearMemos();

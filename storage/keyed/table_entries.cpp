@@ -141,8 +141,8 @@ void eraseMemo(Sdfbt& tree, std::uint32_t table, std::uint32_t record, std::uint
 }
 
 void writeMemo(Sdfbt& tree, std::uint32_t table, std::uint32_t record, std::uint8_t memo,
-               std::string_view content, bool blob) {
-  eraseMemo(tree, table, record, memo);
+               std::string_view content, bool blob, bool fresh) {
+  if (!fresh) eraseMemo(tree, table, record, memo);
   std::string stream;
   if (blob) {
     if (content.empty()) return;

@@ -47,8 +47,9 @@ void writeName(Sdfbt& tree, std::string_view tableName, std::uint32_t table);
 
 // Memo segments. A text memo is stored without trailing spaces and read back
 // padded with spaces to `declaredSize`; a blob memo carries its length.
+// A `fresh` record (its number just issued) has no segments to replace.
 void writeMemo(Sdfbt& tree, std::uint32_t table, std::uint32_t record, std::uint8_t memo,
-               std::string_view content, bool blob);
+               std::string_view content, bool blob, bool fresh = false);
 std::string readMemo(Sdfbt& tree, std::uint32_t table, std::uint32_t record, std::uint8_t memo,
                      bool blob, std::size_t declaredSize);
 void eraseMemo(Sdfbt& tree, std::uint32_t table, std::uint32_t record, std::uint8_t memo);
