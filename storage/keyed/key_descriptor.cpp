@@ -37,36 +37,43 @@ std::size_t KeyDescriptor::valueLength() const {
   return n;
 }
 
-std::string encodeComponent(const KeyComponent& c, std::string_view record, bool ignoreCase) {
-  std::string b = fieldBytes(c, record);
+namespace {
+
+// Appends the encoded component to `out`: the field's bytes are copied once
+// and changed where they lie.
+void appendComponent(const KeyComponent& c, std::string_view record, bool ignoreCase, std::string& out) {
+  const std::size_t at = out.size();
+  out.resize(at + c.size, '\0');
+  char* b = out.data() + at;
+  const std::size_t size = c.size;
+  if (c.offset < record.size())
+    std::copy_n(record.data() + c.offset, std::min<std::size_t>(size, record.size() - c.offset), b);
   bool toggled = false;
   switch (c.type) {
     case storage::kTypeCString: {
-      const std::size_t end = b.find('\0');
-      if (end != std::string::npos) std::fill(b.begin() + end, b.end(), '\0');
+      char* end = std::find(b, b + size, '\0');
+      std::fill(end, b + size, '\0');
       break;
     }
     case storage::kTypePString: {
-      const std::size_t count =
-          b.empty() ? 0 : std::min<std::size_t>(static_cast<std::uint8_t>(b[0]), b.size() - 1);
-      std::string text = b.substr(1, count);
-      text.resize(b.size(), '\0');
-      b = std::move(text);
+      const std::size_t count = size == 0 ? 0 : std::min<std::size_t>(static_cast<std::uint8_t>(b[0]), size - 1);
+      std::copy(b + 1, b + 1 + count, b);
+      std::fill(b + count, b + size, '\0');
       break;
     }
     case storage::kTypeShort:
     case storage::kTypeLong:
-      std::reverse(b.begin(), b.end());
-      if (!b.empty()) b[0] = static_cast<char>(b[0] ^ kSignBit);
+      std::reverse(b, b + size);
+      if (size) b[0] = static_cast<char>(b[0] ^ kSignBit);
       break;
     case storage::kTypeUShort:
     case storage::kTypeULong:
-      std::reverse(b.begin(), b.end());
+      std::reverse(b, b + size);
       break;
     case storage::kTypeSReal:
     case storage::kTypeReal:
-      std::reverse(b.begin(), b.end());
-      if (!b.empty()) {
+      std::reverse(b, b + size);
+      if (size) {
         if (static_cast<std::uint8_t>(b[0]) & kSignBit)
           toggled = true;
         else
@@ -74,7 +81,7 @@ std::string encodeComponent(const KeyComponent& c, std::string_view record, bool
       }
       break;
     case storage::kTypeDecimal:
-      if (!b.empty()) {
+      if (size) {
         if (static_cast<std::uint8_t>(b[0]) & kDecimalSignMask) {
           b[0] = static_cast<char>(b[0] & ~kDecimalSignMask);
           toggled = true;
@@ -87,17 +94,29 @@ std::string encodeComponent(const KeyComponent& c, std::string_view record, bool
   }
   if (isTextType(c.type)) {
     const auto& collation = runtime::collationTable();
-    const auto& upper = runtime::upperTable();
-    for (char& ch : b) {
-      auto u = static_cast<std::uint8_t>(ch);
-      if (ignoreCase) u = upper[u];
-      ch = static_cast<char>(collation[u]);
+    if (ignoreCase) {
+      const auto& upper = runtime::upperTable();
+      for (std::size_t i = 0; i < size; ++i) b[i] = static_cast<char>(collation[upper[static_cast<std::uint8_t>(b[i])]]);
+    } else {
+      for (std::size_t i = 0; i < size; ++i) b[i] = static_cast<char>(collation[static_cast<std::uint8_t>(b[i])]);
     }
   }
   // A descending component that is also toggled keeps its bytes.
   if (c.descending != toggled)
-    for (char& ch : b) ch = static_cast<char>(0xFF - static_cast<std::uint8_t>(ch));
-  return b;
+    for (std::size_t i = 0; i < size; ++i) b[i] = static_cast<char>(0xFF - static_cast<std::uint8_t>(b[i]));
+}
+
+void appendKeyValue(const KeyDescriptor& key, std::string_view record, std::string& out) {
+  const bool ignoreCase = key.flags & kKeyNoCase;
+  for (const KeyComponent& c : key.components) appendComponent(c, record, ignoreCase, out);
+}
+
+}  // namespace
+
+std::string encodeComponent(const KeyComponent& c, std::string_view record, bool ignoreCase) {
+  std::string out;
+  appendComponent(c, record, ignoreCase, out);
+  return out;
 }
 
 bool componentBlank(const KeyComponent& c, std::string_view record) {
@@ -112,8 +131,7 @@ bool componentBlank(const KeyComponent& c, std::string_view record) {
 std::string encodeKeyValue(const KeyDescriptor& key, std::string_view record) {
   std::string out;
   out.reserve(key.valueLength());
-  const bool ignoreCase = key.flags & kKeyNoCase;
-  for (const KeyComponent& c : key.components) out += encodeComponent(c, record, ignoreCase);
+  appendKeyValue(key, record, out);
   return out;
 }
 
@@ -129,7 +147,7 @@ std::optional<KeyEntry> buildKeyEntry(std::uint32_t table, const KeyDescriptor& 
   e.keyPart.reserve(kKeyHeaderLength + key.valueLength() + kRecordNumberLength);
   appendBe32(e.keyPart, table);
   e.keyPart.push_back(static_cast<char>(key.number));
-  e.keyPart += encodeKeyValue(key, record);
+  appendKeyValue(key, record, e.keyPart);
   if (key.duplicates())
     appendBe32(e.keyPart, recordNumber);
   else
