@@ -12,8 +12,10 @@
 
 namespace linkar::ascii {
 
-// Names this long or longer are refused.
-constexpr size_t kMaxNameLength = 144;
+// Names this long or longer are refused: a name may fill the program's
+// 255-character path variables, since folders on Linux nest deeper than
+// the short names the format once allowed.
+constexpr size_t kMaxNameLength = 256;
 
 // The full path of a file name: 0, or 45 for an empty or too long name.
 // A name with ':' anywhere but in second place names a device and is used

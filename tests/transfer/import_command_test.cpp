@@ -71,6 +71,15 @@ TEST_F(ImportCommand, ACategoryByNameIsAddedAndUsedAndDataGoesToItsFolder) {
   ASSERT_EQ(sites.size(), 1u);
   EXPECT_EQ(sites[0].category, "Reading");
   EXPECT_EQ(storedCategories(), std::vector<std::string>{"Reading"});
+
+  // A file deep in folders: its whole name is well past the short names
+  // of old, and still read.
+  const std::string deep = m_dir.file(std::string(80, 'd') + "/" + std::string(80, 'e'));
+  fs::create_directories(deep);
+  write(deep.substr(m_dir.path().size() + 1) + "/more.txt", "\"http://b/\",\"B\"\n");
+  ASSERT_GT(deep.size() + 9, 144u);
+  EXPECT_EQ(run("import text '" + deep + "/more.txt' --data data").exitCode, 0);
+  EXPECT_EQ(storedSites().size(), 2u);
 }
 
 // Another process's transaction holds the site file while the command
