@@ -16,6 +16,11 @@ namespace linkar::transfer {
 namespace {
 
 constexpr char kQuote = '"';
+constexpr char kSingleQuote = '\'';
+constexpr char kEquals = '=';
+constexpr std::string_view kBlanks = " \t";
+// What ends a target written without quotes.
+constexpr std::string_view kUnquotedEnd = " \t>";
 constexpr char kTagEnd = '>';
 constexpr char kTagStart = '<';
 constexpr char kSchemeMark = ':';
@@ -49,23 +54,52 @@ size_t readAnchorText(std::string_view line, std::string_view lower, size_t from
   return close + 1;
 }
 
+// Where a link's target lies in the line: [start, end), end npos when it
+// runs to the line's end; the anchor text is looked for from `after`.
+struct TargetSpan {
+  size_t start = 0;
+  size_t end = std::string_view::npos;
+  size_t after = 0;
+};
+
+// The target between the first pair of double quotes after "href": the way
+// every browser writes it. "href=" followed by a value in single quotes or
+// by one without quotes (as hand-written pages have them) gives that value,
+// so that no "href=" or markup ends up in the location.
+TargetSpan targetSpan(std::string_view line, size_t href) {
+  size_t equals = line.find_first_not_of(kBlanks, href + kHref.size());
+  if (equals != std::string_view::npos && line[equals] == kEquals) {
+    size_t value = line.find_first_not_of(kBlanks, equals + 1);
+    if (value != std::string_view::npos && line[value] == kSingleQuote) {
+      size_t close = line.find(kSingleQuote, value + 1);
+      return {value + 1, close, close == std::string_view::npos ? value + 1 : close + 1};
+    }
+    if (value != std::string_view::npos && line[value] != kQuote) {
+      size_t end = line.find_first_of(kUnquotedEnd, value);
+      return {value, end, end == std::string_view::npos ? value : end};
+    }
+  }
+  size_t open = line.find(kQuote, href);
+  size_t start = open == std::string_view::npos ? href : open + 1;
+  size_t close = line.find(kQuote, start);
+  return {start, close, close == std::string_view::npos ? start : close + 1};
+}
+
 }  // namespace
 
 AnchorRead readAnchor(std::string_view line, std::string_view lower, size_t href) {
   AnchorRead r;
   const size_t pastHref = href + kHref.size();
-  size_t open = line.find(kQuote, href);
-  size_t start = open == std::string_view::npos ? href : open + 1;
-  size_t close = line.find(kQuote, start);
-  std::string_view target = close == std::string_view::npos ? line.substr(start) : line.substr(start, close - start);
+  const TargetSpan span = targetSpan(line, href);
+  std::string_view target = line.substr(span.start, span.end == std::string_view::npos ? std::string_view::npos
+                                                                                       : span.end - span.start);
   r.site.location = fieldText(target, kLocationWidth, &r.site.locationCut);
   if (r.site.location.find(kSchemeMark) == std::string::npos) {
-    r.resume = std::max(start, pastHref);
+    r.resume = std::max(span.start, pastHref);
     return r;
   }
   r.found = true;
-  size_t afterTarget = close == std::string_view::npos ? start : close + 1;
-  r.resume = std::max(readAnchorText(line, lower, afterTarget, r.site), pastHref);
+  r.resume = std::max(readAnchorText(line, lower, span.after, r.site), pastHref);
   return r;
 }
 

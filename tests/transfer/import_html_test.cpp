@@ -139,6 +139,28 @@ TEST_F(ImportHtml, ATagThatDoesNotEndOnItsLineLeavesNoAttributeText) {
   EXPECT_EQ(sites[1].siteInfo, "");
 }
 
+// Hand-written pages leave quotes out or use single ones: the target is
+// still the attribute's value, never "href=..." or the markup after it.
+TEST_F(ImportHtml, TargetsWithoutQuotesOrInSingleQuotesAreTheirValues) {
+  ASSERT_EQ(importText("<p><a href=http://bare.example/x?a=1&b=2>Bare</a> site one\n"
+                       "<a class=x href = 'https://single.example/'>Single</a> two\n"
+                       "<a href=https://end.example/\n"
+                       "<a href=page.html>relative</a> <a HREF=\"http://quoted.example/\">Quoted</a>\n"),
+            app::kResponseCompleted);
+  std::vector<StoredSite> sites = storedSites();
+  ASSERT_EQ(sites.size(), 4u);
+  EXPECT_EQ(sites[0].location, "http://bare.example/x?a=1&b=2");
+  EXPECT_EQ(sites[0].description, "Bare");
+  EXPECT_EQ(sites[0].siteInfo, "site one");
+  EXPECT_EQ(sites[1].location, "http://quoted.example/");
+  EXPECT_EQ(sites[1].description, "Quoted");
+  EXPECT_EQ(sites[2].location, "https://end.example/");
+  EXPECT_EQ(sites[2].description, "");
+  EXPECT_EQ(sites[3].location, "https://single.example/");
+  EXPECT_EQ(sites[3].description, "Single");
+  EXPECT_EQ(sites[3].siteInfo, "two");
+}
+
 TEST_F(ImportHtml, LineEndsByteOrderMarkLetterCaseAndLongIconLines) {
   std::string icon(20000, 'Q');
   std::string crlf = "\xEF\xBB\xBF<DT><H3 ADD_DATE=\"1\">Bar</H3>\r\n"
