@@ -41,6 +41,7 @@
 #include "ui/qt/message_dialog.h"
 #include "ui/qt/qt_backend.h"
 #include "ui/qt/window_view.h"
+#include "transfer/export_procedures.h"
 #include "ui/statements.h"
 #include "screenshot_sites.h"
 
@@ -357,6 +358,17 @@ void picturePreview(QtBackend& backend, const QString& folder, int* written) {
   settle(backend);
 }
 
+// "Export to HTML Document" as the frame's "&Export" opens it.
+void pictureExport(QtBackend& backend, const QString& folder, int* written) {
+  ui::Engine& engine = *backend.engine();
+  engine.start(transfer::Export, kBrowseStack);
+  settle(backend);
+  ui::Window* window = windowLabelled(engine, "EXPORT$WINDOW");
+  if (!window) return;
+  save(withTitleBar(backend.frame()), folder, QStringLiteral("31-export.png"), written);
+  clickButton(backend, window, "Cancel");
+}
+
 // Moves the walk into a folder of its own: the sample data files and the
 // settings file are written there, never into the user's.
 class SampleFolder {
@@ -499,6 +511,7 @@ int runScreenshotTour(QtBackend& backend, const QString& target) {
 
   if (samples.ready()) pictureBrowse(backend, folder, &written);
   if (samples.ready()) pictureCategories(backend, folder, &written);
+  if (samples.ready()) pictureExport(backend, folder, &written);
   if (samples.ready()) picturePreview(backend, folder, &written);
 
   // One box of each button layout, from a procedure of its own.

@@ -194,7 +194,9 @@ QWidget* WindowView::makeControl(const ControlDecl& c, const Window& w) {
       return l;
     }
     case ControlType::String: {
-      auto* l = new QLabel(this);
+      // Its declared text from the start, so that a string declared without
+      // a size is measured by what it says.
+      auto* l = new QLabel(toDisplay(c.text), this);
       l->setTextFormat(Qt::PlainText);
       l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
       return l;
@@ -335,7 +337,11 @@ void WindowView::refresh(const Window& w) {
       case ControlType::Entry:
       case ControlType::Spin:
         if (auto* e = static_cast<QLineEdit*>(widget); !e->hasFocus() || !e->isModified()) {
-          if (e->text() != text) e->setText(text);
+          if (e->text() != text) {
+            e->setText(text);
+            // Show the value's beginning, not the blanks its picture pads it with.
+            e->setCursorPosition(0);
+          }
         }
         break;
       case ControlType::Text:

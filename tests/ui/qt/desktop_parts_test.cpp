@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QMdiSubWindow>
@@ -203,6 +204,31 @@ TEST(DesktopEntries, TypedTextIsAcceptedThroughThePictureOrRejected) {
   number->setModified(true);
   h.key(number, Qt::Key_Return);
   EXPECT_NE(std::find(seen.begin(), seen.end(), std::make_pair(int(Event::Rejected), rating)), seen.end());
+}
+
+// Strings declared without a size show all they say, and an entry shows
+// the beginning of its value, not the blanks its picture pads it with.
+TEST(DesktopTexts, UnsizedStringsShowWhollyAndEntriesShowTheirBeginning) {
+  Harness h;
+  h.startFrame();
+  PlacedWindow run;
+  startWindow(h, run, "SAVE$WINDOW");
+  Window* model = h.engine.window(run.window);
+  ASSERT_NE(model, nullptr);
+  WindowView* view = h.backend.view(run.window);
+  for (const char* line : {"Line1", "Line2"}) {
+    auto* label = qobject_cast<QLabel*>(view->widget(model->fieldOf(line)));
+    ASSERT_NE(label, nullptr) << line;
+    EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(label->text())) << line;
+  }
+  const int entry = model->fieldOf("SaveFileName");
+  model->setText(entry, "bookmark.htm" + std::string(28, ' '));
+  h.backend.windowChanged(*model);
+  h.settle();
+  auto* edit = qobject_cast<QLineEdit*>(view->widget(entry));
+  ASSERT_NE(edit, nullptr);
+  EXPECT_TRUE(edit->text().startsWith(QStringLiteral("bookmark.htm")));
+  EXPECT_EQ(edit->cursorPosition(), 0);
 }
 
 TEST(DesktopSheets, OnlyTheChosenTabsControlsShow) {
