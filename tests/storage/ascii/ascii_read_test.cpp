@@ -236,7 +236,7 @@ TEST(AsciiOpen, MissingFileAndBadNames)
     storage::fileOpen(noFolder.decl, kReadShared);
     EXPECT_EQ(runtime::errorCode(), 3);
 
-    TextFile tooLong("/" + std::string(143, 'n'), 10);
+    TextFile tooLong("/" + std::string(255, 'n'), 10);
     storage::fileOpen(tooLong.decl, kReadShared);
     EXPECT_EQ(runtime::errorCode(), 45);
     TextFile empty("", 10);
