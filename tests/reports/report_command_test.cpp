@@ -3,7 +3,6 @@
 // names what was printed, and empty data, bad arguments and a folder that
 // is not there exit 1 without leaving a PDF behind.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include <vector>
 
 #include "tests/app/browse_fixture.h"
+#include "tests/support/child_process.h"
 
 namespace linkar::reports {
 namespace {
@@ -18,20 +18,7 @@ namespace {
 using app::test_browse::Site;
 namespace fs = std::filesystem;
 
-struct CommandRun {
-  int exitCode = -1;
-  std::string out;
-};
-
-CommandRun runShell(const std::string& command) {
-  CommandRun r;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  char buf[4096];
-  while (pipe && std::fgets(buf, sizeof buf, pipe)) r.out += buf;
-  int status = pipe ? ::pclose(pipe) : -1;
-  r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
+using test::CommandRun;
 
 // Text without any white space, and with the typographic ligatures a PDF's
 // text may carry spelled out, so that a site's text can be looked for in it.
@@ -61,20 +48,20 @@ class ReportCommand : public ::testing::Test {
   void SetUp() override {
     m_program = fs::path(LINKAR_TOOLS_DIR).parent_path() / "app" / "main" / "linkar";
     if (!fs::exists(m_program)) GTEST_SKIP() << "the program is not built: " << m_program;
-    if (runShell("command -v pdftotext >/dev/null").exitCode != 0) GTEST_SKIP() << "pdftotext is not installed";
+    if (test::runInFolder("command -v pdftotext >/dev/null").status != 0) GTEST_SKIP() << "pdftotext is not installed";
   }
 
   CommandRun linkar(const std::string& args) {
-    return runShell("cd '" + m_dir.path() + "' && '" + m_program.string() + "' " + args + " 2>/dev/null");
+    return test::runInFolder(test::shellQuoted(m_program.string()) + " " + args, m_dir.path());
   }
 
   int pdfPages(const std::string& pdf) {
-    const std::string info = runShell("pdfinfo '" + m_dir.file(pdf) + "'").out;
+    const std::string info = test::runInFolder("pdfinfo '" + m_dir.file(pdf) + "'").output;
     const size_t at = info.find("Pages:");
     return at == std::string::npos ? -1 : std::stoi(info.substr(at + 6));
   }
 
-  std::string pdfText(const std::string& pdf) { return runShell("pdftotext '" + m_dir.file(pdf) + "' -").out; }
+  std::string pdfText(const std::string& pdf) { return test::runInFolder("pdftotext '" + m_dir.file(pdf) + "' -").output; }
 
   void writeSites(const std::string& folder, const std::vector<Site>& sites) {
     fs::create_directories(m_dir.file(folder));
@@ -98,9 +85,9 @@ TEST_F(ReportCommand, ThePdfHoldsTheTitleTheHeadingsAndEverySite) {
                      i % 3 ? "https" : "web"});
   writeSites("data", sites);
   CommandRun r = linkar("report description --pdf out.pdf --data data");
-  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.status, 0);
   // 60 two-line bands, 17 to a page.
-  EXPECT_EQ(r.out, "printed 60 sites on 4 pages to out.pdf\n");
+  EXPECT_EQ(r.output, "printed 60 sites on 4 pages to out.pdf\n");
   const std::string text = plain(pdfText("out.pdf"));
   ASSERT_FALSE(text.empty());
   for (const char* wanted : {"ReportLocationsbyDescription", "Location", "Description", "Category", "Rating", "Keyword"})
@@ -122,8 +109,8 @@ TEST_F(ReportCommand, TheCategoriesListingSaysCategories) {
     storage::fileClose(app::Categories);
   }
   CommandRun r = linkar("report categories --data d --pdf c.pdf");
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, "printed 2 categories on 1 page to c.pdf\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.output, "printed 2 categories on 1 page to c.pdf\n");
   const std::string text = plain(pdfText("c.pdf"));
   EXPECT_NE(text.find("PrintCategories"), std::string::npos);
   EXPECT_LT(text.find("Reading"), text.find("Tools"));
@@ -131,13 +118,13 @@ TEST_F(ReportCommand, TheCategoriesListingSaysCategories) {
 
 TEST_F(ReportCommand, NothingToPrintAndBadArgumentsExitOneWithoutAPdf) {
   writeSites("empty", {});
-  EXPECT_EQ(linkar("report location --pdf e.pdf --data empty").exitCode, 1);
+  EXPECT_EQ(linkar("report location --pdf e.pdf --data empty").status, 1);
   EXPECT_FALSE(fs::exists(m_dir.file("e.pdf")));
-  EXPECT_EQ(linkar("report location --pdf e.pdf --data missing").exitCode, 1);
+  EXPECT_EQ(linkar("report location --pdf e.pdf --data missing").status, 1);
   EXPECT_FALSE(fs::exists(m_dir.file("e.pdf")));
-  EXPECT_EQ(linkar("report location").exitCode, 1);
-  EXPECT_EQ(linkar("report everything --pdf e.pdf").exitCode, 1);
-  EXPECT_EQ(linkar("report location --pdf no/such/folder/e.pdf").exitCode, 1);
+  EXPECT_EQ(linkar("report location").status, 1);
+  EXPECT_EQ(linkar("report everything --pdf e.pdf").status, 1);
+  EXPECT_EQ(linkar("report location --pdf no/such/folder/e.pdf").status, 1);
   EXPECT_FALSE(fs::exists(m_dir.file("e.pdf")));
 }
 

@@ -90,8 +90,9 @@ int runInChild(std::function<int()> body, int timeoutMs) {
   return child.wait(timeoutMs);
 }
 
-CommandRun runCommand(const std::string& command, int timeoutSeconds) {
-  const std::string line = "timeout " + std::to_string(timeoutSeconds) + " " + command + " 2>&1";
+namespace {
+
+CommandRun readOutput(const std::string& line) {
   CommandRun run;
   FILE* pipe = ::popen(line.c_str(), "r");
   if (!pipe) return run;
@@ -100,6 +101,26 @@ CommandRun runCommand(const std::string& command, int timeoutSeconds) {
   const int status = ::pclose(pipe);
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return run;
+}
+
+}  // namespace
+
+CommandRun runCommand(const std::string& command, int timeoutSeconds) {
+  return readOutput("timeout " + std::to_string(timeoutSeconds) + " " + command + " 2>&1");
+}
+
+std::string shellQuoted(const std::string& text) {
+  std::string quoted = "'";
+  quoted += text;
+  quoted += '\'';
+  return quoted;
+}
+
+CommandRun runInFolder(const std::string& command, const std::string& folder) {
+  std::string line = folder.empty() ? std::string() : "cd " + shellQuoted(folder) + " && ";
+  line += command;
+  line += " 2>/dev/null";
+  return readOutput(line);
 }
 
 Rendezvous::Rendezvous() {

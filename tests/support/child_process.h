@@ -51,6 +51,12 @@ struct CommandRun {
 // Runs `command` through the shell, killed after `timeoutSeconds`.
 CommandRun runCommand(const std::string& command, int timeoutSeconds);
 
+// Runs `command` through the shell in `folder` (empty: here) as a person
+// runs a program from a shell: its standard output, standard error dropped.
+CommandRun runInFolder(const std::string& command, const std::string& folder = {});
+// `text` in single quotes, one word for the shell (it holds no quote).
+std::string shellQuoted(const std::string& text);
+
 // Two processes telling each other "I got here". Make it before fork();
 // after it each side calls its role once, then signal() and waitFor().
 class Rendezvous {

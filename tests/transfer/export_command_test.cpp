@@ -1,14 +1,13 @@
 // The export command of the program, run as a person runs it from a shell:
 // each sample bookmark file imported, exported, the page read by Python's
 // HTML parser and imported again into empty files; the exit codes.
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <sstream>
 #include <string>
 
+#include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
 #include "tests/transfer/transfer_fixture.h"
 #include "transfer/field_text.h"
@@ -18,10 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CommandRun {
-  int exitCode = -1;
-  std::string out;
-};
+using test::CommandRun;
 
 class ExportCommand : public ::testing::Test {
  protected:
@@ -30,31 +26,17 @@ class ExportCommand : public ::testing::Test {
     if (!fs::exists(m_program)) GTEST_SKIP() << "the program is not built: " << m_program;
   }
 
-  CommandRun shell(const std::string& command) {
-    CommandRun r;
-    FILE* pipe = ::popen(("cd '" + m_dir.path() + "' && " + command + " 2>/dev/null").c_str(), "r");
-    char buf[4096];
-    while (pipe && std::fgets(buf, sizeof buf, pipe)) r.out += buf;
-    int status = pipe ? ::pclose(pipe) : -1;
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-  }
-  CommandRun run(const std::string& args) {
-    std::string command = "'";
-    command += m_program.string();
-    command += "' ";
-    command += args;
-    return shell(command);
-  }
+  CommandRun shell(const std::string& command) { return test::runInFolder(command, m_dir.path()); }
+  CommandRun run(const std::string& args) { return shell(test::shellQuoted(m_program.string()) + " " + args); }
 
   // The page's list items as Python's HTML parser reads them: target ->
   // text, each target once; `headings` gets the heading anchors.
   std::map<std::string, std::string> itemsOf(const std::string& page, int* headings) {
     CommandRun r = shell("python3 '" LINKAR_SOURCE_DIR "/tests/transfer/export_page_items.py' '" + page + "'");
-    EXPECT_EQ(r.exitCode, 0) << r.out;
+    EXPECT_EQ(r.status, 0) << r.output;
     std::map<std::string, std::string> items;
     *headings = 0;
-    std::istringstream lines(r.out);
+    std::istringstream lines(r.output);
     std::string line;
     bool ended = false;
     while (std::getline(lines, line)) {
@@ -88,7 +70,7 @@ class ExportCommand : public ::testing::Test {
 };
 
 TEST_F(ExportCommand, EverySampleFileSurvivesAnExportAndAnImportOfThePage) {
-  if (shell("python3 -c 'import html.parser'").exitCode != 0) GTEST_SKIP() << "python3 is not installed";
+  if (shell("python3 -c 'import html.parser'").status != 0) GTEST_SKIP() << "python3 is not installed";
   int samples = 0;
   for (const auto& entry : fs::directory_iterator(LINKAR_SAMPLES_DIR "/bookmarks")) {
     if (entry.path().extension() != ".html") continue;
@@ -97,7 +79,7 @@ TEST_F(ExportCommand, EverySampleFileSurvivesAnExportAndAnImportOfThePage) {
     ++samples;
     fs::create_directory(m_dir.file(name));
     fs::create_directory(m_dir.file(name + "/again"));
-    ASSERT_EQ(run("import html '" + entry.path().string() + "' --data " + name).exitCode, 0);
+    ASSERT_EQ(run("import html '" + entry.path().string() + "' --data " + name).status, 0);
     std::vector<StoredSite> stored;
     {
       test::CurrentDirectoryScope here(m_dir.file(name));
@@ -106,14 +88,14 @@ TEST_F(ExportCommand, EverySampleFileSurvivesAnExportAndAnImportOfThePage) {
     ASSERT_FALSE(stored.empty());
     const std::string page = name + ".htm";
     CommandRun exported = run("export " + page + " --data " + name);
-    EXPECT_EQ(exported.exitCode, 0);
+    EXPECT_EQ(exported.status, 0);
     int headings = 0;
     std::map<std::string, std::string> items = itemsOf(m_dir.file(page), &headings);
     EXPECT_EQ(items, shownSites(stored));
-    EXPECT_EQ(exported.out, "exported " + std::to_string(stored.size()) + " sites in " + std::to_string(headings) +
+    EXPECT_EQ(exported.output, "exported " + std::to_string(stored.size()) + " sites in " + std::to_string(headings) +
                                 (headings == 1 ? " category" : " categories") + " to " + page + "\n");
 
-    ASSERT_EQ(run("import html " + page + " --data " + name + "/again").exitCode, 0);
+    ASSERT_EQ(run("import html " + page + " --data " + name + "/again").status, 0);
     test::CurrentDirectoryScope here(m_dir.file(name + "/again"));
     std::vector<StoredSite> again = storedSites();
     EXPECT_EQ(shownSites(again), shownSites(stored));
@@ -127,23 +109,23 @@ TEST_F(ExportCommand, ExitCodesAndTheSummaryLine) {
   // Nothing stored: the page holds only its head and end, and the run
   // counts as not done, as an import of an empty file does.
   CommandRun empty = run("export page.htm --data data");
-  EXPECT_EQ(empty.exitCode, 1);
-  EXPECT_EQ(empty.out, "exported 0 sites in 0 categories to page.htm\n");
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_EQ(empty.output, "exported 0 sites in 0 categories to page.htm\n");
   EXPECT_NE(test::readWholeFile(page).find("</body></html>\r\n"), std::string::npos);
 
   ASSERT_TRUE(test::writeWholeFile(m_dir.file("one.htm"), "<h1>Tools</h1>\n<a href=\"http://t/\">T</a>\n"));
-  ASSERT_EQ(run("import html one.htm --data data").exitCode, 0);
+  ASSERT_EQ(run("import html one.htm --data data").status, 0);
   CommandRun one = run("export page.htm --data data");
-  EXPECT_EQ(one.exitCode, 0);
-  EXPECT_EQ(one.out, "exported 1 site in 1 category to page.htm\n");
+  EXPECT_EQ(one.status, 0);
+  EXPECT_EQ(one.output, "exported 1 site in 1 category to page.htm\n");
 
   const std::string before = test::readWholeFile(page);
   CommandRun nowhere = run("export missing/page.htm --data data");
-  EXPECT_EQ(nowhere.exitCode, 1);
-  EXPECT_EQ(nowhere.out, "");
-  EXPECT_EQ(run("export --data data").exitCode, 1);
-  EXPECT_EQ(run("export a.htm b.htm --data data").exitCode, 1);
-  EXPECT_EQ(run("export page.htm --data no-such-folder").exitCode, 1);
+  EXPECT_EQ(nowhere.status, 1);
+  EXPECT_EQ(nowhere.output, "");
+  EXPECT_EQ(run("export --data data").status, 1);
+  EXPECT_EQ(run("export a.htm b.htm --data data").status, 1);
+  EXPECT_EQ(run("export page.htm --data no-such-folder").status, 1);
   EXPECT_EQ(test::readWholeFile(page), before);
 }
 

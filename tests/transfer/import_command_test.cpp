@@ -1,13 +1,12 @@
 // The import command of the program: exit codes, the summary line,
 // --category and --data, run as a person runs it from a shell.
-#include <sys/wait.h>
-
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <thread>
 
+#include "tests/support/child_process.h"
 #include "tests/support/temp_dir.h"
 #include "tests/transfer/transfer_fixture.h"
 
@@ -16,10 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CommandRun {
-  int exitCode = -1;
-  std::string out;
-};
+using test::CommandRun;
 
 class ImportCommand : public ::testing::Test {
  protected:
@@ -28,16 +24,7 @@ class ImportCommand : public ::testing::Test {
     if (!fs::exists(m_program)) GTEST_SKIP() << "the program is not built: " << m_program;
   }
 
-  CommandRun run(const std::string& args) {
-    CommandRun r;
-    std::string command = "cd '" + m_dir.path() + "' && '" + m_program.string() + "' " + args + " 2>/dev/null";
-    FILE* pipe = ::popen(command.c_str(), "r");
-    char buf[512];
-    while (pipe && std::fgets(buf, sizeof buf, pipe)) r.out += buf;
-    int status = pipe ? ::pclose(pipe) : -1;
-    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
-  }
+  CommandRun run(const std::string& args) { return test::runInFolder(test::shellQuoted(m_program.string()) + " " + args, m_dir.path()); }
 
   std::string write(const std::string& name, const std::string& text) {
     std::string path = m_dir.file(name);
@@ -52,11 +39,11 @@ class ImportCommand : public ::testing::Test {
 TEST_F(ImportCommand, ImportsAFileAndSaysWhatItDid) {
   write("b.htm", "<H3 ADD_DATE=\"1\">Tools</H3>\n<a href=\"http://a/\">A</a>\n<a href=\"http://b/\">B</a>\n");
   CommandRun first = run("import html b.htm");
-  EXPECT_EQ(first.exitCode, 0);
-  EXPECT_EQ(first.out, "imported 2 sites, 0 already stored, 1 new category, 0 addresses longer than 128 bytes cut\n");
+  EXPECT_EQ(first.status, 0);
+  EXPECT_EQ(first.output, "imported 2 sites, 0 already stored, 1 new category, 0 addresses longer than 128 bytes cut\n");
   CommandRun second = run("import html b.htm");
-  EXPECT_EQ(second.exitCode, 0);
-  EXPECT_EQ(second.out, "imported 0 sites, 2 already stored, 0 new categories, 0 addresses longer than 128 bytes cut\n");
+  EXPECT_EQ(second.status, 0);
+  EXPECT_EQ(second.output, "imported 0 sites, 2 already stored, 0 new categories, 0 addresses longer than 128 bytes cut\n");
   EXPECT_TRUE(fs::exists(m_dir.file("LINKAR.SDF")));
 }
 
@@ -64,7 +51,7 @@ TEST_F(ImportCommand, ACategoryByNameIsAddedAndUsedAndDataGoesToItsFolder) {
   write("t.txt", "\"http://a/\",\"A\"\n");
   fs::create_directory(m_dir.file("data"));
   CommandRun r = run("import text t.txt --category Reading --data data");
-  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.status, 0);
   EXPECT_FALSE(fs::exists(m_dir.file("LINKAR.SDF")));
   test::CurrentDirectoryScope here(m_dir.file("data"));
   std::vector<StoredSite> sites = storedSites();
@@ -78,7 +65,7 @@ TEST_F(ImportCommand, ACategoryByNameIsAddedAndUsedAndDataGoesToItsFolder) {
   fs::create_directories(deep);
   write(deep.substr(m_dir.path().size() + 1) + "/more.txt", "\"http://b/\",\"B\"\n");
   ASSERT_GT(deep.size() + 9, 144u);
-  EXPECT_EQ(run("import text '" + deep + "/more.txt' --data data").exitCode, 0);
+  EXPECT_EQ(run("import text '" + deep + "/more.txt' --data data").status, 0);
   EXPECT_EQ(storedSites().size(), 2u);
 }
 
@@ -104,8 +91,8 @@ TEST_F(ImportCommand, AnImportWaitsForAnotherProcesssTransactionAndBothKeepTheir
   storage::fileClose(app::LINKAR);
   command.join();
 
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, "imported 2 sites, 0 already stored, 0 new categories, 0 addresses longer than 128 bytes cut\n");
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.output, "imported 2 sites, 0 already stored, 0 new categories, 0 addresses longer than 128 bytes cut\n");
   std::vector<std::string> locations;
   for (const StoredSite& s : storedSites()) locations.push_back(s.location);
   std::sort(locations.begin(), locations.end());
@@ -113,17 +100,17 @@ TEST_F(ImportCommand, AnImportWaitsForAnotherProcesssTransactionAndBothKeepTheir
 }
 
 TEST_F(ImportCommand, UnreadableOrEmptyInputAndBadArgumentsExitOne) {
-  EXPECT_EQ(run("import scan missing.txt").exitCode, 1);
+  EXPECT_EQ(run("import scan missing.txt").status, 1);
   write("empty.txt", "");
   CommandRun empty = run("import scan empty.txt");
-  EXPECT_EQ(empty.exitCode, 1);
-  EXPECT_EQ(empty.out.rfind("imported 0 sites", 0), 0u) << empty.out;
-  EXPECT_EQ(run("import pdf empty.txt").exitCode, 1);
-  EXPECT_EQ(run("import html").exitCode, 1);
-  EXPECT_EQ(run("import html empty.txt --data no-such-folder").exitCode, 1);
+  EXPECT_EQ(empty.status, 1);
+  EXPECT_EQ(empty.output.rfind("imported 0 sites", 0), 0u) << empty.output;
+  EXPECT_EQ(run("import pdf empty.txt").status, 1);
+  EXPECT_EQ(run("import html").status, 1);
+  EXPECT_EQ(run("import html empty.txt --data no-such-folder").status, 1);
   CommandRun help = run("--help");
-  EXPECT_EQ(help.exitCode, 0);
-  EXPECT_NE(help.out.find("linkar import html|text|scan FILE"), std::string::npos);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.output.find("linkar import html|text|scan FILE"), std::string::npos);
 }
 
 }  // namespace
