@@ -13,7 +13,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "app/check_open.h"
+#include "bench/generated_sites.h"
 #include "app/main/command_line.h"
 #include "app/main/export_command.h"
 #include "app/records.h"
@@ -33,14 +33,8 @@ constexpr int kCategories = 500;
 constexpr int kInfoEvery = 3;
 constexpr int kRatingEvery = 5;
 constexpr int kHighestRating = 10;
-constexpr int kSitesPerCommit = 5000;  // stored in transactions: one flush each
-
 bool storeSites(int sites) {
-  storage::fileCreate(app::LINKAR);
-  storage::fileOpen(app::LINKAR, app::kCheckOpenMode);
-  if (runtime::errorCode() != 0) return false;
-  for (int i = 0; i < sites; ++i) {
-    if (i % kSitesPerCommit == 0) storage::fileLogout(app::LINKAR);
+  return bench::storeSites(sites, [](int i) {
     const std::string n = std::to_string(i);
     const std::string category = "Category " + std::to_string(i % kCategories);
     const std::string location = "https://site" + n + ".example.com/path/page?id=" + n + "&from=bench";
@@ -48,12 +42,7 @@ bool storeSites(int sites) {
     app::putSite({location, description, category, i % kRatingEvery == 0 ? i % kHighestRating + 1 : 0, "https"});
     if (i % kInfoEvery == 0)
       runtime::assignFixed(app::URL_SiteInfo(), app::kSiteInfoSize, "Notes on site " + n + ": \"worth a look\"");
-    storage::fileAdd(app::LINKAR);
-    if (runtime::errorCode() != 0) return false;
-    if ((i + 1) % kSitesPerCommit == 0 || i + 1 == sites) storage::fileCommit(app::LINKAR);
-  }
-  storage::fileClose(app::LINKAR);
-  return true;
+  });
 }
 
 // Processor time of this process so far, in seconds.

@@ -13,7 +13,7 @@
 
 #include <unistd.h>
 
-#include "app/check_open.h"
+#include "bench/generated_sites.h"
 #include "app/records.h"
 #include "runtime/error_state.h"
 #include "storage/layer/file_statements.h"
@@ -33,24 +33,13 @@ using namespace linkar;
 constexpr int kDefaultSites = 100000;
 constexpr int kCategories = 500;
 constexpr int kHighestRating = 10;
-constexpr int kSitesPerCommit = 5000;  // stored in transactions: one flush each
-
 bool storeSites(int sites) {
-  storage::fileCreate(app::LINKAR);
-  storage::fileOpen(app::LINKAR, app::kCheckOpenMode);
-  if (runtime::errorCode() != 0) return false;
-  for (int i = 0; i < sites; ++i) {
-    if (i % kSitesPerCommit == 0) storage::fileLogout(app::LINKAR);
+  return bench::storeSites(sites, [](int i) {
     const std::string n = std::to_string(i);
     const std::string category = "Category " + std::to_string(i % kCategories);
     app::putSite({"https://site" + n + ".example.com/path/page?id=" + n, "Site number " + n, category,
                   i % (kHighestRating + 1), "https"});
-    storage::fileAdd(app::LINKAR);
-    if (runtime::errorCode() != 0) return false;
-    if ((i + 1) % kSitesPerCommit == 0 || i + 1 == sites) storage::fileCommit(app::LINKAR);
-  }
-  storage::fileClose(app::LINKAR);
-  return true;
+  });
 }
 
 }  // namespace
